@@ -1,0 +1,25 @@
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tools/assets/assets.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 2 || std::string(argv[1]) == "--help") {
+        std::fprintf(stderr, "usage: quorvane-assets DATA_DIR\n"
+                             "Writes the show's data set (objects/, gfx/, song.mp3) into DATA_DIR.\n");
+        return argc == 2 ? 0 : 2;
+    }
+    const std::string dir = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(dir + "/gfx", error);
+    std::filesystem::create_directories(dir + "/objects", error);
+    if (error) {
+        std::fprintf(stderr, "quorvane-assets: cannot create %s: %s\n", dir.c_str(),
+                     error.message().c_str());
+        return 1;
+    }
+    if (!writePictures(dir) || !writeScenes(dir) || !writeSong(dir)) return 1;
+    return 0;
+}

@@ -53,6 +53,11 @@ struct Face {
     float intensity = 0.0f;
 };
 
+struct Camera {
+    float cameraX = 0.0f, cameraY = 0.0f, cameraZ = 0.0f;
+    std::int32_t cameraAngleX = 0, cameraAngleY = 0, cameraAngleZ = 0;
+};
+
 // A flag is on exactly when it equals 1.
 struct Mesh {
     Mesh() = default;
@@ -102,11 +107,52 @@ struct Mesh {
     // Decodes a 256x256 JPEG into texture. Returns 1; a file that cannot be
     // read ends the program like any picture.
     int loadTexture(const char* path);
-};
 
-struct Camera {
-    float cameraX = 0.0f, cameraY = 0.0f, cameraZ = 0.0f;
-    std::int32_t cameraAngleX = 0, cameraAngleY = 0, cameraAngleZ = 0;
+    // Placement and motion (scene/transform.cpp). Angles wrap after every
+    // change: above 3600 gives 1, then below 0 gives 3599; 0 and 3600 stay.
+    // Adds dx, dy, dz to angleX, angleY, angleZ (tenths of a degree).
+    void rotateMesh(std::int32_t dx, std::int32_t dy, std::int32_t dz);
+    // Sets angleX, angleY, angleZ.
+    void setRotation(std::int32_t ax, std::int32_t ay, std::int32_t az);
+    // Multiplies the working x, y, depth of every vertex; lasts until the
+    // next transformMesh, which starts again from the rest positions.
+    void scaleMesh(float sx, float sy, float sz);
+    // Working positions from the rest positions plus the wave; may reset the
+    // wave phases to 0 when they pass 3600.
+    void waveVertices();
+    // Rest (or waved) positions, scale, mesh rotation, placement, camera
+    // offset and rotation, projection to screenX and screenY.
+    void transformMesh(const Camera& camera);
+
+    // Normals and light (scene/lighting.cpp), from the working positions.
+    void computeNormals();
+    void lightMesh();
+
+    // Ordering and drawing (scene/draw.cpp). target is a screenWidth x
+    // screenHeight picture.
+    // transformMesh, computeNormals, lightMesh, sortFaces.
+    void prepareMesh(const Camera& camera);
+    // Face depths (mean of three) and faces ordered farthest first.
+    void sortFaces();
+    // Every face in its current order: flat, textured, wire, vertex dots;
+    // then the flares.
+    void drawMesh(std::uint32_t* target);
+    // The flare picture at every vertex in front of the camera.
+    void drawFlares(std::uint32_t* target);
+
+    // Triangle fillers (raster/triangle.cpp); they read screenX, screenY,
+    // depth, u, v and normal of the three vertices and never change them.
+    // additive: 0 opaque (only when alpha is exactly 1.0), 1 adds with each
+    // channel stopping at 250, anything else draws nothing. Returns 1.
+    int drawFlatTriangle(std::uint32_t* target, std::int32_t additive, const Vertex& a,
+                         const Vertex& b, const Vertex& c, std::int32_t red,
+                         std::int32_t green, std::int32_t blue);
+    // Texture (or, with envMapped, the picture reflected by the vertex
+    // normals) stepped linearly across the screen; alpha strictly between 0
+    // and 1 averages the texel in. The colour is not used. Returns 1.
+    int drawTexturedTriangle(std::uint32_t* target, std::int32_t additive, const Vertex& a,
+                             const Vertex& b, const Vertex& c, std::int32_t red = 0,
+                             std::int32_t green = 0, std::int32_t blue = 0);
 };
 
 struct Scene : Camera {

@@ -1,0 +1,159 @@
+#include "control/sdl_sound.h"
+
+#include <SDL.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr int RATE = 44100;
+constexpr int CHANNELS = 2;
+constexpr int BUFFER_FRAMES = 1024;
+
+std::int64_t nowMicros()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+class SdlSound final : public SoundDevice {
+public:
+    explicit SdlSound(int offsetMs) : offsetMs_(offsetMs) {}
+
+    bool init() override
+    {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        SDL_AudioSpec want{}, have{};
+        want.freq = RATE;
+        want.format = AUDIO_S16SYS;
+        want.channels = CHANNELS;
+        want.samples = BUFFER_FRAMES;
+        want.callback = &SdlSound::callback;
+        want.userdata = this;
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (device_ == 0) return false;
+        bufferFrames_ = have.samples;
+        return true;
+    }
+
+    bool open(const std::string& path) override
+    {
+        if (mpg123_init() != MPG123_OK) return false;
+        int error = 0;
+        decoder_ = mpg123_new(nullptr, &error);
+        if (!decoder_) return false;
+        mpg123_param(decoder_, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
+        mpg123_param(decoder_, MPG123_FORCE_RATE, RATE, 0.0);
+        mpg123_format_none(decoder_);
+        mpg123_format(decoder_, RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+        if (mpg123_open(decoder_, path.c_str()) != MPG123_OK) {
+            mpg123_delete(decoder_);
+            decoder_ = nullptr;
+            return false;
+        }
+        long rate = 0;
+        int channels = 0, encoding = 0;
+        if (mpg123_getformat(decoder_, &rate, &channels, &encoding) != MPG123_OK ||
+            rate != RATE || channels != CHANNELS) {
+            mpg123_close(decoder_);
+            mpg123_delete(decoder_);
+            decoder_ = nullptr;
+            return false;
+        }
+        return true;
+    }
+
+    void play() override
+    {
+        if (device_) SDL_PauseAudioDevice(device_, 0);
+    }
+
+    int positionMs() override
+    {
+        const std::int64_t frames = framesDone_.load(std::memory_order_acquire);
+        const std::int64_t at = callbackMicros_.load(std::memory_order_acquire);
+        if (at == 0) return 0;
+        // The callback has just handed over frames up to `frames`; the device
+        // still holds about one buffer of them when it asks for the next.
+        std::int64_t micros = (frames - bufferFrames_) * 1000000 / RATE;
+        const std::int64_t since = nowMicros() - at;
+        micros += std::min<std::int64_t>(since, std::int64_t{bufferFrames_} * 1000000 / RATE);
+        micros += std::int64_t{offsetMs_} * 1000;
+        const int ms = static_cast<int>(std::max<std::int64_t>(0, micros / 1000));
+        // The clock never runs backwards.
+        if (ms < lastMs_) return lastMs_;
+        lastMs_ = ms;
+        return ms;
+    }
+
+    void setVolume(int volume) override
+    {
+        volume_.store(std::clamp(volume, 0, 255), std::memory_order_relaxed);
+    }
+
+    void close() override
+    {
+        if (device_) SDL_CloseAudioDevice(device_);
+        device_ = 0;
+        if (decoder_) {
+            mpg123_close(decoder_);
+            mpg123_delete(decoder_);
+        }
+        decoder_ = nullptr;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+private:
+    static void callback(void* self, Uint8* stream, int length)
+    {
+        static_cast<SdlSound*>(self)->fill(stream, length);
+    }
+
+    void fill(Uint8* stream, int length)
+    {
+        std::size_t done = 0;
+        if (decoder_ && !finished_) {
+            while (done < static_cast<std::size_t>(length)) {
+                std::size_t got = 0;
+                const int result = mpg123_read(decoder_, stream + done, length - done, &got);
+                done += got;
+                if (result == MPG123_DONE || result == MPG123_ERR || (got == 0 && result != MPG123_NEW_FORMAT)) {
+                    finished_ = true;
+                    break;
+                }
+            }
+        }
+        std::memset(stream + done, 0, length - done);
+        const int volume = volume_.load(std::memory_order_relaxed);
+        if (volume != 255) {
+            auto* samples = reinterpret_cast<std::int16_t*>(stream);
+            for (std::size_t i = 0; i < done / 2; ++i) samples[i] = static_cast<std::int16_t>(samples[i] * volume / 255);
+        }
+        framesDone_.store(framesDone_.load(std::memory_order_relaxed) + static_cast<std::int64_t>(done / 4),
+                          std::memory_order_release);
+        callbackMicros_.store(finished_ && done == 0 ? callbackMicros_.load() : nowMicros(),
+                              std::memory_order_release);
+    }
+
+    int offsetMs_;
+    SDL_AudioDeviceID device_ = 0;
+    mpg123_handle* decoder_ = nullptr;
+    int bufferFrames_ = BUFFER_FRAMES;
+    bool finished_ = false;
+    int lastMs_ = 0;
+    std::atomic<int> volume_{255};
+    std::atomic<std::int64_t> framesDone_{0};
+    std::atomic<std::int64_t> callbackMicros_{0};
+};
+
+}  // namespace
+
+SoundDevice* createSdlSound(int offsetMs)
+{
+    return new SdlSound(offsetMs);
+}

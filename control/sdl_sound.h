@@ -1,0 +1,9 @@
+#pragma once
+#include "control/sound.h"
+
+// The player's sound: the song decoded with mpg123 inside an SDL audio
+// callback, so the position is counted in samples. The clock reads that
+// count, moved on smoothly by a monotonic clock between callbacks and held
+// back by the device's output latency, plus offsetMs (for displays that lag
+// behind the sound; the clock runs that far ahead).
+SoundDevice* createSdlSound(int offsetMs);

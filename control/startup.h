@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+
+#include "display/device.h"
+#include "display/screen.h"
+
+class SoundDevice;
+class ShowClock;
+
+// The main flow of the show, shared by the player and the capture: the two
+// questions, loading behind the loading picture, the loading fade, the
+// timeline of parts, and the shut-down.
+
+extern std::int32_t windowWidth;
+extern std::int32_t windowHeight;
+extern std::int32_t pictureOffsetX;
+extern std::int32_t pictureOffsetY;
+
+extern std::uint32_t loadingPicture[PICTURE_PIXELS];
+extern std::uint32_t pictureG1[PICTURE_PIXELS];
+extern std::uint32_t pictureG2[PICTURE_PIXELS];
+extern std::uint32_t pictureG3[PICTURE_PIXELS];
+
+// Answers given in advance; 0 asks the question on the console.
+struct ShowOptions {
+    int sizeAnswer = 0;    // 1: 512x384, 2: 640x480 with a black border
+    int soundAnswer = 0;   // 1: sound, 2: no sound
+};
+
+// Where time comes from and where pictures and sound go.
+struct ShowPlatform {
+    DisplayDevice* display = nullptr;
+    SoundDevice* sound = nullptr;
+    ShowClock* clock = nullptr;
+};
+
+// Asks the picture-size question until the answer is 1 or 2, then the sound
+// question likewise. Text that is not a number is dropped and the question
+// asked again; the end of the input ends the program with status 1.
+int askPictureSize();
+int askSound();
+
+// Sets the window geometry for a size answer of 1 or 2.
+void setWindowGeometry(int sizeAnswer);
+
+// Plays the show from the questions to the shut-down. Returns the exit
+// status; failures at start-up end the program themselves.
+int runShow(const ShowOptions& options, const ShowPlatform& platform);
+
+// One frame of the show at time t for part index k (the timeline's table).
+void renderPart(int k, int t);

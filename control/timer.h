@@ -1,0 +1,18 @@
+#pragma once
+
+// What drives the tick counters. The player starts a thread that calls the
+// timer callbacks on absolute deadlines; the capture calls them itself as its
+// virtual time requires. endOfPass runs after every pass of the show's loops.
+class ShowClock {
+public:
+    virtual ~ShowClock() = default;
+    // Starts the 10 ms callback, then the 1 ms one. They run until the
+    // program ends.
+    virtual void startTimers() = 0;
+    virtual void endOfPass() = 0;
+};
+
+// A thread calling onTimer10ms every 10 ms and onTimer1ms every ms, on
+// absolute deadlines, so that in the long run the counters advance exactly
+// 100 and 1000 times a second; a late wake-up catches up at once.
+ShowClock* createTimerThreadClock();

@@ -1,0 +1,84 @@
+#include "display/present.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "display/device.h"
+
+std::uint32_t windowBuffer[WINDOW_ROOM] = {};
+PixelConverter rowConverter = nullptr;
+std::int32_t displayWidth = 0;
+std::int32_t displayHeight = 0;
+
+namespace {
+DisplayDevice* currentDevice = nullptr;
+}
+
+void setDisplayDevice(DisplayDevice* device)
+{
+    currentDevice = device;
+}
+
+DisplayDevice* displayDevice()
+{
+    return currentDevice;
+}
+
+int openDisplay(const char* title, std::int32_t width, std::int32_t height)
+{
+    displayWidth = width;
+    displayHeight = height;
+    if (!currentDevice) return 0;
+    PixelFormat format;
+    if (!currentDevice->open(title, width, height, format)) return 0;
+    rowConverter = choosePixelConverter(format.bitCount, format.redMask, format.greenMask,
+                                        format.blueMask);
+    return rowConverter ? 1 : 0;
+}
+
+int closeDisplay()
+{
+    if (currentDevice) currentDevice->close();
+    return 1;
+}
+
+int presentFrame(std::uint32_t* compose, std::uint32_t* source, std::int32_t sourceWidth,
+                 std::int32_t sourceHeight, std::int32_t windowWidth, std::int32_t windowHeight,
+                 std::int32_t offsetX, std::int32_t offsetY)
+{
+    if (windowWidth == 512) return flipToDisplay(source);
+    (void)windowHeight;
+    source[0] = 0;
+    source[1] = 0;
+    const std::int32_t pairs = sourceWidth / 2;
+    for (std::int32_t y = 0; y < sourceHeight; ++y) {
+        std::uint32_t* target = compose + (offsetY + y) * windowWidth + offsetX;
+        const std::uint32_t* row = source + y * sourceWidth;
+        // Two pixels per 64-bit move.
+        for (std::int32_t i = 0; i < pairs; ++i) {
+            std::uint64_t pair;
+            std::memcpy(&pair, row + 2 * i, 8);
+            std::memcpy(target + 2 * i, &pair, 8);
+        }
+    }
+    return flipToDisplay(compose);
+}
+
+int flipToDisplay(const std::uint32_t* pixels)
+{
+    if (!currentDevice) return 0;
+    currentDevice->pumpEvents();
+    if (!currentDevice->active()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 1;
+    }
+    LockedRows rows;
+    if (!currentDevice->lock(rows)) return 0;
+    for (std::int32_t y = 0; y < displayHeight; ++y)
+        rowConverter(pixels + y * displayWidth, rows.pixels + y * rows.pitch, displayWidth);
+    currentDevice->unlock();
+    currentDevice->flip();
+    std::this_thread::yield();
+    return 1;
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+
+#include "display/convert.h"
+
+// Opening and closing the display, and putting each finished 512x384
+// picture on it: directly in a 512x384 window, or inside a black border in a
+// 640x480 one.
+
+constexpr int WINDOW_ROOM = 640 * 480;
+
+// The compose buffer of the bordered mode. Only the picture's rectangle is
+// ever written, so the border stays black.
+extern std::uint32_t windowBuffer[WINDOW_ROOM];
+// The converter chosen when the display opened.
+extern PixelConverter rowConverter;
+// The display size given to openDisplay.
+extern std::int32_t displayWidth;
+extern std::int32_t displayHeight;
+
+// Opens the display device at width x height and picks the row converter for
+// its pixel format. Returns 1, or 0 when the device cannot open or its
+// format matches no converter.
+int openDisplay(const char* title, std::int32_t width, std::int32_t height);
+// Releases the display; safe to call again or after a failed opening.
+int closeDisplay();
+
+// Shows source (sourceWidth x sourceHeight). With a 512-wide window the
+// source itself is shown. Otherwise the source's first two pixels are set to
+// 0 and its rows are copied, two pixels at a time, into compose at
+// (offsetX, offsetY), which is then shown. Returns flipToDisplay's result.
+int presentFrame(std::uint32_t* compose, std::uint32_t* source, std::int32_t sourceWidth,
+                 std::int32_t sourceHeight, std::int32_t windowWidth, std::int32_t windowHeight,
+                 std::int32_t offsetX, std::int32_t offsetY);
+
+// Pumps events; while inactive sleeps 1 ms and returns 1. Otherwise locks
+// the back buffer (0 when that fails), converts every row of pixels
+// (displayWidth x displayHeight) into it, unlocks, flips, yields, returns 1.
+int flipToDisplay(const std::uint32_t* pixels);

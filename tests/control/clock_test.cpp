@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "control/clock.h"
+#include "control/timer.h"
+
+namespace {
+
+void zeroAll()
+{
+    resetPartClocks();
+    setTicks(musicTimeMs, 0);
+}
+
+}  // namespace
+
+TEST(TimerCallbacks, TenMillisecondTickMovesEveryCounterAndTheSilentClock)
+{
+    zeroAll();
+    soundChoice = 2;
+    setTicks(partTicks[4], 7);
+    onTimer10ms();
+    onTimer10ms();
+    EXPECT_EQ(ticks(partTicks[0]), 2);
+    EXPECT_EQ(ticks(partTicks[4]), 9);    // counts on from what it finds
+    EXPECT_EQ(ticks(partTicks[8]), 2);
+    EXPECT_EQ(ticks(cueTicks[0]), 2);
+    EXPECT_EQ(ticks(cueTicks[19]), 2);
+    EXPECT_EQ(ticks(musicTimeMs), 20);
+    EXPECT_EQ(ticks(partMillis), 0);
+    soundChoice = 1;                      // with sound the song is the clock
+    onTimer10ms();
+    EXPECT_EQ(ticks(musicTimeMs), 20);
+    onTimer1ms();
+    EXPECT_EQ(ticks(partMillis), 1);
+}
+
+TEST(TimerCallbacks, ResetPartClocksKeepsTheMusicClock)
+{
+    soundChoice = 2;
+    for (int i = 0; i < 5; ++i) onTimer10ms();
+    onTimer1ms();
+    setTicks(musicTimeMs, 1234);
+    resetPartClocks();
+    for (const auto& t : partTicks) EXPECT_EQ(ticks(t), 0);
+    for (const auto& t : cueTicks) EXPECT_EQ(ticks(t), 0);
+    EXPECT_EQ(ticks(partMillis), 0);
+    EXPECT_EQ(ticks(musicTimeMs), 1234);
+}
+
+// The timer thread runs for the rest of its process, so it is watched in a
+// child process of its own.
+TEST(TimerThreadDeathTest, AdvancesHundredAndThousandTimesASecond)
+{
+    EXPECT_EXIT(
+        {
+            zeroAll();
+            soundChoice = 2;
+            createTimerThreadClock()->startTimers();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+            const int tens = ticks(partTicks[0]);
+            const int ones = ticks(partMillis);
+            const int music = ticks(musicTimeMs);
+            const bool ok = tens >= 185 && tens <= 205 && ones >= 1850 && ones <= 2050 &&
+                            music >= 1850 && music <= 2050 && music % 10 == 0;
+            std::exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <lame/lame.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "control/sdl_sound.h"
+
+namespace {
+
+// Three seconds of a quiet tone, encoded here so the test needs no data set.
+std::string writeToneMp3()
+{
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "quorvane_sound_tone.mp3").string();
+    lame_global_flags* lame = lame_init();
+    lame_set_in_samplerate(lame, 44100);
+    lame_set_num_channels(lame, 2);
+    lame_set_brate(lame, 128);
+    lame_init_params(lame);
+    const int frames = 3 * 44100;
+    std::vector<short> left(frames), right(frames);
+    for (int i = 0; i < frames; ++i)
+        left[i] = right[i] = static_cast<short>(3000 * std::sin(i * 2 * M_PI * 440 / 44100));
+    std::vector<unsigned char> mp3(frames * 2 + 7200);
+    int size = lame_encode_buffer(lame, left.data(), right.data(), frames, mp3.data(),
+                                  static_cast<int>(mp3.size()));
+    size += lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
+    lame_close(lame);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(mp3.data(), 1, size, file);
+    std::fclose(file);
+    return path;
+}
+
+void useHeadlessAudio()
+{
+    // SDL's disk driver plays in real time into a file: a sound card without one.
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+}
+
+}  // namespace
+
+TEST(SdlSound, PositionFollowsRealTimeAndNeverRunsBack)
+{
+    useHeadlessAudio();
+    const std::string song = writeToneMp3();
+    SoundDevice* sound = createSdlSound(0);
+    ASSERT_TRUE(sound->init());
+    ASSERT_TRUE(sound->open(song));
+    EXPECT_EQ(sound->positionMs(), 0);    // nothing heard before play
+    sound->play();
+    const auto start = std::chrono::steady_clock::now();
+    int last = 0;
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1000)) {
+        const int now = sound->positionMs();
+        ASSERT_GE(now, last);
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    // One second of play, less the device's buffer at the start.
+    EXPECT_GE(last, 800);
+    EXPECT_LE(last, 1100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const int later = sound->positionMs();
+    EXPECT_GE(later - last, 400);
+    EXPECT_LE(later - last, 650);
+    sound->close();
+    sound->close();   // a second close is harmless
+    delete sound;
+}
+
+TEST(SdlSound, ASongThatCannotBeOpenedIsRefused)
+{
+    useHeadlessAudio();
+    SoundDevice* sound = createSdlSound(0);
+    ASSERT_TRUE(sound->init());
+    EXPECT_FALSE(sound->open("/nonexistent/song.mp3"));
+    EXPECT_EQ(sound->positionMs(), 0);
+    sound->close();
+    delete sound;
+}
+
+TEST(SdlSound, AudioOffsetMovesTheClockAhead)
+{
+    useHeadlessAudio();
+    const std::string song = writeToneMp3();
+    SoundDevice* plain = createSdlSound(0);
+    ASSERT_TRUE(plain->init());
+    ASSERT_TRUE(plain->open(song));
+    plain->play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const int base = plain->positionMs();
+    plain->close();
+    SoundDevice* ahead = createSdlSound(300);
+    ASSERT_TRUE(ahead->init());
+    ASSERT_TRUE(ahead->open(song));
+    ahead->play();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const int shifted = ahead->positionMs();
+    ahead->close();
+    EXPECT_NEAR(shifted - base, 300, 120);
+    delete plain;
+    delete ahead;
+}

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "display/convert.h"
+
+namespace {
+
+struct ConverterCase {
+    const char* name;
+    PixelConverter converter;
+    int bytes;
+    std::uint32_t bits, red, green, blue;
+    // Expected output for 0x00FF8040 and for white, little-endian bytes.
+    std::vector<unsigned char> sample, white;
+};
+
+const std::vector<ConverterCase>& cases()
+{
+    static const std::vector<ConverterCase> all = {
+        {"copyRow32", copyRow32, 4, 32, 0xFF0000, 0xFF00, 0xFF, {0x40, 0x80, 0xFF, 0x00}, {0xFF, 0xFF, 0xFF, 0x00}},
+        {"convertRow32Bgr", convertRow32Bgr, 4, 32, 0xFF, 0xFF00, 0xFF0000, {0xFF, 0x80, 0x40, 0x00}, {0xFF, 0xFF, 0xFF, 0x00}},
+        {"convertRow24", convertRow24, 3, 24, 0xFF0000, 0xFF00, 0xFF, {0x40, 0x80, 0xFF}, {0xFF, 0xFF, 0xFF}},
+        {"convertRow24Bgr", convertRow24Bgr, 3, 24, 0xFF, 0xFF00, 0xFF0000, {0xFF, 0x80, 0x40}, {0xFF, 0xFF, 0xFF}},
+        {"convertRow565", convertRow565, 2, 16, 0xF800, 0x7E0, 0x1F, {0x08, 0xFC}, {0xFF, 0xFF}},
+        {"convertRow565Bgr", convertRow565Bgr, 2, 16, 0x1F, 0x7E0, 0xF800, {0x1F, 0x44}, {0xFF, 0xFF}},
+        {"convertRow555", convertRow555, 2, 16, 0x7C00, 0x3E0, 0x1F, {0x08, 0x7E}, {0xFF, 0x7F}},
+        {"convertRow555Bgr", convertRow555Bgr, 2, 16, 0x1F, 0x3E0, 0x7C00, {0x1F, 0x22}, {0xFF, 0x7F}},
+    };
+    return all;
+}
+
+}  // namespace
+
+TEST(PixelConverters, GiveTheDisplayValuesOfOrangeAndWhite)
+{
+    const std::uint32_t source[2] = {0x00FF8040, 0x00FFFFFF};
+    for (const ConverterCase& c : cases()) {
+        SCOPED_TRACE(c.name);
+        std::vector<unsigned char> out(2 * c.bytes + 4, 0xAA);
+        c.converter(source, out.data(), 2);
+        EXPECT_EQ(std::vector<unsigned char>(out.begin(), out.begin() + c.bytes), c.sample);
+        EXPECT_EQ(std::vector<unsigned char>(out.begin() + c.bytes, out.begin() + 2 * c.bytes), c.white);
+        // Nothing past the last pixel is written.
+        EXPECT_EQ(out[2 * c.bytes], 0xAA);
+    }
+}
+
+TEST(PixelConverters, CountZeroWritesNothing)
+{
+    const std::uint32_t source[1] = {0x00123456};
+    for (const ConverterCase& c : cases()) {
+        SCOPED_TRACE(c.name);
+        unsigned char out[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+        c.converter(source, out, 0);
+        EXPECT_EQ(out[0], 0xAA);
+    }
+}
+
+TEST(PixelConverters, OnlyTheWordCopyKeepsTheTopByte)
+{
+    const std::uint32_t source[1] = {0x7F102030};
+    std::uint32_t out = 0;
+    copyRow32(source, &out, 1);
+    EXPECT_EQ(out, 0x7F102030u);
+    convertRow32Bgr(source, &out, 1);
+    EXPECT_EQ(out, 0x00302010u);
+}
+
+TEST(ChoosePixelConverter, MatchesEveryRowExactly)
+{
+    for (const ConverterCase& c : cases()) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(choosePixelConverter(c.bits, c.red, c.green, c.blue), c.converter);
+    }
+}
+
+TEST(ChoosePixelConverter, FindsNothingForOtherFormats)
+{
+    struct Format {
+        std::uint32_t bits, red, green, blue;
+    };
+    const Format others[] = {
+        {16, 0xF00, 0xF0, 0xF},               // 4-4-4
+        {15, 0x7C00, 0x3E0, 0x1F},            // 555 reported as 15 bits
+        {32, 0x3FF00000, 0xFFC00, 0x3FF},     // 10-bit channels
+        {24, 0xF800, 0x7E0, 0x1F},            // 565 masks at 24 bits
+        {8, 0xE0, 0x1C, 0x3},
+        {32, 0xFF0000, 0xFF, 0xFF00},         // green and blue swapped
+    };
+    for (const Format& f : others)
+        EXPECT_EQ(choosePixelConverter(f.bits, f.red, f.green, f.blue), nullptr);
+}

@@ -1,0 +1,365 @@
+#include "raster/triangle.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "display/pixel.h"
+#include "display/screen.h"
+#include "raster/fixed.h"
+#include "raster/pixel_rules.h"
+#include "scene/model.h"
+
+namespace {
+
+// One corner: whole pixel position, depth, and for textured triangles the
+// texture pair that travels with it.
+struct Corner {
+    std::int64_t x = 0, y = 0;
+    float depth = 0.0f;
+    float u = 0.0f, v = 0.0f;
+};
+
+// Values stepped along an edge: position and texture pair, all 16.16.
+struct EdgeValues {
+    std::int64_t x = 0, u = 0, v = 0;
+};
+
+EdgeValues operator+(const EdgeValues& p, const EdgeValues& q)
+{
+    return {p.x + q.x, p.u + q.u, p.v + q.v};
+}
+
+EdgeValues times(const EdgeValues& step, std::int64_t n)
+{
+    return {step.x * n, step.u * n, step.v * n};
+}
+
+Corner cornerOf(const Vertex& vertex)
+{
+    Corner corner;
+    corner.x = vertex.screenX;
+    corner.y = vertex.screenY;
+    corner.depth = vertex.depth;
+    return corner;
+}
+
+// Three compare-and-swaps on strict comparisons: afterwards a is the bottom
+// corner, b the middle one and c the top one (a.y >= b.y >= c.y).
+void sortCorners(Corner& a, Corner& b, Corner& c)
+{
+    if (b.y > a.y) std::swap(a, b);
+    if (c.y > b.y) std::swap(b, c);
+    if (b.y > a.y) std::swap(a, b);
+}
+
+// Change per row of a 16.16 value whose whole difference along the edge is
+// diff over dy rows (0 rows count as 1), truncated toward zero.
+std::int64_t slopeOf(std::int64_t diff, std::int64_t dy)
+{
+    return diff * 65536 / (dy == 0 ? 1 : dy);
+}
+
+// A triangle wholly below, above, left of or right of the picture, or wholly
+// behind the camera. Corners exactly on an edge do not count as outside.
+bool rejected(const Corner& a, const Corner& b, const Corner& c)
+{
+    const std::int64_t width = screenWidth, height = screenHeight;
+    if (a.y > height && b.y > height && c.y > height) return true;
+    if (a.y < 0 && b.y < 0 && c.y < 0) return true;
+    if (a.x < 0 && b.x < 0 && c.x < 0) return true;
+    if (a.x > width && b.x > width && c.x > width) return true;
+    return a.depth < 0.0f && b.depth < 0.0f && c.depth < 0.0f;
+}
+
+int clipHeight()
+{
+    return screenHeight < ROW_OFFSET_ROOM ? screenHeight : ROW_OFFSET_ROOM;
+}
+
+// Calls span(y, longEdge, shortEdge) for the rows of the triangle that can
+// hold pixels (1..height-1), with the edge values the row-by-row walk from
+// the top corner c would have reached there: every edge advanced once before
+// its row, the short edge restarted from b on row b.y. Rows outside the
+// picture are not visited, so any size of triangle costs at most a picture.
+template <class Span>
+void walkRows(const Corner& a, const Corner& b, const Corner& c, const EdgeValues& startC,
+              const EdgeValues& startB, const EdgeValues& stepCA, const EdgeValues& stepCB,
+              const EdgeValues& stepBA, Span&& span)
+{
+    const std::int64_t top = c.y;
+    const std::int64_t first = std::max<std::int64_t>(top, 1);
+    const std::int64_t last = std::min<std::int64_t>(a.y, clipHeight());
+    if (first >= last) return;
+    EdgeValues longEdge = startC + times(stepCA, first - top + 1);
+    std::int64_t y = first;
+    if (y < b.y) {
+        EdgeValues shortEdge = startC + times(stepCB, first - top + 1);
+        const std::int64_t stop = std::min(b.y, last);
+        for (; y < stop; ++y) {
+            span(y, longEdge, shortEdge);
+            longEdge = longEdge + stepCA;
+            shortEdge = shortEdge + stepCB;
+        }
+    }
+    if (y < last) {
+        EdgeValues shortEdge = startB + times(stepBA, y - b.y + 1);
+        for (; y < last; ++y) {
+            span(y, longEdge, shortEdge);
+            longEdge = longEdge + stepCA;
+            shortEdge = shortEdge + stepBA;
+        }
+    }
+}
+
+// The visible part [first, last) of the columns from the smaller of xa, xb
+// to the larger, the larger excluded; empty when first >= last.
+struct Columns {
+    std::int64_t first, last;
+};
+
+Columns visibleColumns(std::int64_t xa, std::int64_t xb)
+{
+    if (xa > xb) std::swap(xa, xb);
+    return {std::max<std::int64_t>(xa, 1), std::min<std::int64_t>(xb, screenWidth)};
+}
+
+void addColourRun(std::uint32_t* out, std::int64_t count, std::uint32_t colour)
+{
+    std::int64_t i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time: byte-wise saturating add of the colour (top
+    // byte 0), then each colour byte limited to 250; the top byte meets 255
+    // and stays.
+    const __m128i add = _mm_set1_epi32(static_cast<int>(colour & ~TOP_BYTE));
+    const __m128i limit = _mm_set1_epi32(static_cast<int>(0xFFFAFAFAu));
+    for (; i + 4 <= count; i += 4) {
+        __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+        p = _mm_min_epu8(_mm_adds_epu8(p, add), limit);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), p);
+    }
+#endif
+    for (; i < count; ++i) addToPixel(out, static_cast<int>(i), colour);
+}
+
+void fillFlatColumns(std::uint32_t* row, Columns columns, bool additive, std::uint32_t colour)
+{
+    if (columns.first >= columns.last) return;
+    if (additive) {
+        addColourRun(row + columns.first, columns.last - columns.first, colour);
+    } else {
+        std::fill(row + columns.first, row + columns.last, colour);
+    }
+}
+
+std::uint32_t flatColour(std::int32_t red, std::int32_t green, std::int32_t blue)
+{
+    // No masking: callers keep channels in 0..255.
+    return (static_cast<std::uint32_t>(red) << 16) + (static_cast<std::uint32_t>(green) << 8) +
+           static_cast<std::uint32_t>(blue);
+}
+
+// The depth test of flat triangles: the whole part of the top corner's
+// depth times 65536 in 32 bits, wrapping, must come out above 0. Whole
+// parts 1..32767 pass; 0, negative ones and 32768..65535 do not.
+bool topDepthPasses(float depth)
+{
+    const auto product = static_cast<std::uint32_t>(truncateToInt(depth)) * 65536u;
+    return static_cast<std::int32_t>(product) > 0;
+}
+
+enum class TexelRule { opaque, add, addThenAverage, average };
+
+template <TexelRule RULE>
+void texelRun(std::uint32_t* out, std::int64_t count, const std::uint32_t* texture,
+              std::int64_t u, std::int64_t v, std::int64_t du, std::int64_t dv)
+{
+    for (std::int64_t i = 0; i < count; ++i) {
+        u = u < TEXEL_MIN ? TEXEL_MIN : (u > TEXEL_MAX ? TEXEL_MAX : u);
+        v = v < TEXEL_MIN ? TEXEL_MIN : (v > TEXEL_MAX ? TEXEL_MAX : v);
+        const std::uint32_t texel = texture[(v >> 16) * 256 + (u >> 16)];
+        if constexpr (RULE == TexelRule::opaque) {
+            out[i] = texel;
+        } else {
+            if constexpr (RULE == TexelRule::add || RULE == TexelRule::addThenAverage) {
+                addToPixel(out, static_cast<int>(i), texel);
+            }
+            if constexpr (RULE == TexelRule::average || RULE == TexelRule::addThenAverage) {
+                averageIntoPixel(out, static_cast<int>(i), redOf(texel), greenOf(texel),
+                                 blueOf(texel));
+            }
+        }
+        u += du;
+        v += dv;
+    }
+}
+
+// Which texel rule a mesh's additive and alpha select; false when they
+// select none and nothing is written.
+bool texelRuleOf(std::int32_t additive, float alpha, TexelRule& rule)
+{
+    const bool blend = alpha > 0.0f && alpha < 1.0f;
+    if (additive == 1) {
+        rule = blend ? TexelRule::addThenAverage : TexelRule::add;
+        return true;
+    }
+    if (blend) {
+        rule = TexelRule::average;
+        return true;
+    }
+    if (additive == 0 && alpha == 1.0f) {
+        rule = TexelRule::opaque;
+        return true;
+    }
+    return false;
+}
+
+struct TexturedSpan {
+    const std::uint32_t* texture;
+    TexelRule rule;
+    bool constantGradient;
+    std::int64_t dudx, dvdx;
+};
+
+void texturedRow(std::uint32_t* target, const TexturedSpan& span, std::int64_t y,
+                 const EdgeValues& longEdge, const EdgeValues& shortEdge)
+{
+    const std::int64_t xa = longEdge.x >> 16, xb = shortEdge.x >> 16;
+    const bool swapped = xa > xb;
+    const std::int64_t start = swapped ? xb : xa, end = swapped ? xa : xb;
+    const EdgeValues& from = swapped ? shortEdge : longEdge;
+    const EdgeValues& to = swapped ? longEdge : shortEdge;
+    std::int64_t du = span.dudx, dv = span.dvdx;
+    if (!span.constantGradient) {
+        const std::int64_t n = end == start ? 1 : end - start;
+        du = (to.u - from.u) / n;
+        dv = (to.v - from.v) / n;
+    }
+    const Columns columns = visibleColumns(start, end);
+    if (columns.first >= columns.last) return;
+    // Columns left of the picture are stepped over without clamping.
+    const std::int64_t skipped = columns.first - start + 1;
+    const std::int64_t u = from.u + du * skipped, v = from.v + dv * skipped;
+    std::uint32_t* out = target + rowOffsets[y] + columns.first;
+    const std::int64_t count = columns.last - columns.first;
+    switch (span.rule) {
+    case TexelRule::opaque:
+        texelRun<TexelRule::opaque>(out, count, span.texture, u, v, du, dv);
+        break;
+    case TexelRule::add:
+        texelRun<TexelRule::add>(out, count, span.texture, u, v, du, dv);
+        break;
+    case TexelRule::addThenAverage:
+        texelRun<TexelRule::addThenAverage>(out, count, span.texture, u, v, du, dv);
+        break;
+    case TexelRule::average:
+        texelRun<TexelRule::average>(out, count, span.texture, u, v, du, dv);
+        break;
+    }
+}
+
+}  // namespace
+
+void fillFlatSpan(std::uint32_t* target, std::int32_t additive, float alpha, std::int64_t xL,
+                  std::int64_t xS, std::int64_t y, float zTop, std::int32_t red,
+                  std::int32_t green, std::int32_t blue)
+{
+    if (y < 1 || y >= clipHeight() || !(zTop > 0.0f)) return;
+    if (additive != 1 && !(additive == 0 && alpha == 1.0f)) return;
+    fillFlatColumns(target + rowOffsets[y], visibleColumns(xL >> 16, xS >> 16), additive == 1,
+                    flatColour(red, green, blue));
+}
+
+void fillTexturedSpan(std::uint32_t* target, const std::uint32_t* texture, std::int32_t additive,
+                      float alpha, std::int64_t uL, std::int64_t uS, std::int64_t vL,
+                      std::int64_t vS, std::int64_t xL, std::int64_t xS, std::int64_t y,
+                      std::int32_t dudx, std::int32_t dvdx, std::int32_t constantGradient)
+{
+    TexelRule rule;
+    if (y < 1 || y >= clipHeight() || !texelRuleOf(additive, alpha, rule)) return;
+    const TexturedSpan span{texture, rule, constantGradient == 1, dudx, dvdx};
+    texturedRow(target, span, y, {xL, uL, vL}, {xS, uS, vS});
+}
+
+int Mesh::drawFlatTriangle(std::uint32_t* target, std::int32_t additive, const Vertex& first,
+                           const Vertex& second, const Vertex& third, std::int32_t red,
+                           std::int32_t green, std::int32_t blue)
+{
+    Corner a = cornerOf(first), b = cornerOf(second), c = cornerOf(third);
+    sortCorners(a, b, c);
+    if (rejected(a, b, c)) return 1;
+    if (additive != 1 && !(additive == 0 && alpha == 1.0f)) return 1;
+    if (!topDepthPasses(c.depth)) return 1;
+
+    const EdgeValues stepCA{slopeOf(a.x - c.x, a.y - c.y)};
+    const EdgeValues stepCB{slopeOf(b.x - c.x, b.y - c.y)};
+    const EdgeValues stepBA{slopeOf(a.x - b.x, a.y - b.y)};
+    const std::uint32_t colour = flatColour(red, green, blue);
+    const bool add = additive == 1;
+    walkRows(a, b, c, EdgeValues{c.x * 65536}, EdgeValues{b.x * 65536}, stepCA, stepCB, stepBA,
+             [&](std::int64_t y, const EdgeValues& longEdge, const EdgeValues& shortEdge) {
+                 fillFlatColumns(target + rowOffsets[y],
+                                 visibleColumns(longEdge.x >> 16, shortEdge.x >> 16), add,
+                                 colour);
+             });
+    return 1;
+}
+
+int Mesh::drawTexturedTriangle(std::uint32_t* target, std::int32_t additive, const Vertex& first,
+                               const Vertex& second, const Vertex& third, std::int32_t,
+                               std::int32_t, std::int32_t)
+{
+    TexelRule rule;
+    if (!texelRuleOf(additive, alpha, rule)) return 1;
+
+    const Vertex* vertices[3] = {&first, &second, &third};
+    Corner corners[3];
+    for (int i = 0; i < 3; ++i) {
+        corners[i] = cornerOf(*vertices[i]);
+        if (envMapped == 1) {
+            corners[i].u = vertices[i]->normal.x * ENV_SCALE + ENV_SCALE;
+            corners[i].v = vertices[i]->normal.y * ENV_SCALE + ENV_SCALE;
+        } else {
+            corners[i].u = vertices[i]->u;
+            corners[i].v = vertices[i]->v;
+        }
+    }
+    Corner a = corners[0], b = corners[1], c = corners[2];
+    sortCorners(a, b, c);
+
+    // Edge steps: the texture differences lose their fractions first.
+    auto stepOf = [](const Corner& from, const Corner& to) {
+        const std::int64_t dy = to.y - from.y;
+        return EdgeValues{slopeOf(to.x - from.x, dy), slopeOf(truncateToInt(to.u - from.u), dy),
+                          slopeOf(truncateToInt(to.v - from.v), dy)};
+    };
+    const EdgeValues stepCA = stepOf(c, a), stepCB = stepOf(c, b), stepBA = stepOf(b, a);
+
+    // The triangle-wide gradient keeps the fractions, in double.
+    const double ax = static_cast<double>(a.x), ay = static_cast<double>(a.y);
+    const double bx = static_cast<double>(b.x), by = static_cast<double>(b.y);
+    const double cx = static_cast<double>(c.x), cy = static_cast<double>(c.y);
+    const double area = (cx - ax) * (by - ay) - (bx - ax) * (cy - ay);
+    if (area == 0.0) return 1;
+    const double k = 65536.0 / area;
+    const double au = a.u, bu = b.u, cu = c.u, av = a.v, bv = b.v, cv = c.v;
+    const std::int32_t dudx = truncateToInt(((cu - au) * (by - ay) - (bu - au) * (cy - ay)) * k);
+    const std::int32_t dvdx = truncateToInt(((cv - av) * (by - ay) - (bv - av) * (cy - ay)) * k);
+
+    auto startOf = [](const Corner& corner) {
+        return EdgeValues{corner.x * 65536, std::int64_t{truncateToInt(corner.u)} * 65536,
+                          std::int64_t{truncateToInt(corner.v)} * 65536};
+    };
+    if (rejected(a, b, c)) return 1;
+
+    const TexturedSpan span{texture, rule, constantGradient == 1, dudx, dvdx};
+    walkRows(a, b, c, startOf(c), startOf(b), stepCA, stepCB, stepBA,
+             [&](std::int64_t y, const EdgeValues& longEdge, const EdgeValues& shortEdge) {
+                 texturedRow(target, span, y, longEdge, shortEdge);
+             });
+    return 1;
+}

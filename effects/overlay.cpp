@@ -1,0 +1,189 @@
+#include "effects/overlay.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <emmintrin.h>
+
+#include "control/random.h"
+#include "display/pixel.h"
+#include "effects/simd.h"
+
+std::int32_t rowWobble[ROW_OFFSET_ROOM] = {};
+
+namespace {
+
+const std::uint32_t FRAME_GREY = packRgb(200, 200, 200);
+
+// Adds two source pixels onto the two target pixels at target, byte-wise
+// saturating, as one 8-byte operation.
+void addPairAt(std::uint32_t* target, std::uint32_t first, std::uint32_t second)
+{
+    std::uint64_t t, s = std::uint64_t{second} << 32 | first;
+    std::memcpy(&t, target, sizeof t);
+    const __m128i sum = _mm_adds_epu8(_mm_cvtsi64_si128(static_cast<long long>(t)),
+                                      _mm_cvtsi64_si128(static_cast<long long>(s)));
+    t = static_cast<std::uint64_t>(_mm_cvtsi128_si64(sum));
+    std::memcpy(target, &t, sizeof t);
+}
+
+// A source pixel, or black where the index falls outside the picture.
+std::uint32_t pixelOrBlack(const std::uint32_t* source, std::int64_t index, std::int64_t size)
+{
+    return index >= 0 && index < size ? source[index] : 0;
+}
+
+// One sampled target row of addScaledPicture: the same for every column.
+struct SampledRow {
+    std::int64_t row;
+    std::int64_t sourceRow;
+    bool frame;
+};
+
+struct ScaledOverlay {
+    std::uint32_t* target;
+    const std::uint32_t* source;
+    std::int64_t sourceWidth;
+    std::int64_t sourcePixels;
+    int trim;
+    int dropBand;
+    const SampledRow* rows;
+    int rowCount;
+};
+
+void addScaledColumn(const ScaledOverlay& o, std::int64_t col, std::int64_t sourceCol, bool frameColumn)
+{
+    const std::int64_t width = screenWidth;
+    const std::int64_t pictureHeight = pictureRows();
+    const bool band = o.dropBand != 0 && col > 50 && col < 150;
+    const bool pairFits = col < width - 2;
+    for (int k = 0; k < o.rowCount; ++k) {
+        const SampledRow& r = o.rows[k];
+        const std::int64_t t = rowOffsets[r.row] + col;
+        if (pairFits && (!band || (o.dropBand == 1 && r.row + 40 < pictureHeight))) {
+            const std::int64_t s = r.sourceRow * o.sourceWidth + sourceCol;
+            const std::int64_t at = band ? rowOffsets[r.row + 40] + col : t;
+            addPairAt(o.target + at, pixelOrBlack(o.source, s, o.sourcePixels),
+                      pixelOrBlack(o.source, s + 1, o.sourcePixels));
+        }
+        if (o.trim > 0 && (frameColumn || r.frame)) o.target[t] = FRAME_GREY;
+    }
+}
+
+}  // namespace
+
+void addPixelPair(std::uint32_t* target, int targetIndex, const std::uint32_t* source, int sourceIndex)
+{
+    addPairAt(target + targetIndex, source[sourceIndex], source[sourceIndex + 1]);
+}
+
+void addSplitPicture(std::uint32_t* target, const std::uint32_t* source, int width, int height, int x, int y,
+                     int split, int darken)
+{
+    if (width <= 0 || height <= 0) return;
+    const std::int64_t reach = std::llabs(split);
+    const std::int64_t iFirst = std::max<std::int64_t>({reach + 1, 1 - std::int64_t{x}, 0});
+    const std::int64_t iEnd =
+        std::min<std::int64_t>({std::int64_t{width} - 2 - reach, screenWidth - std::int64_t{x}, std::int64_t{width} + 2});
+    const std::int64_t jFirst = std::max<std::int64_t>(0, 1 - std::int64_t{y});
+    const std::int64_t jEnd = std::min<std::int64_t>(std::int64_t{height} - 2, pictureRows() - std::int64_t{y});
+    // Beyond these limits every channel ends at 0 or 255 just the same.
+    const int dark = std::clamp(darken, -256, 511);
+    for (std::int64_t j = jFirst; j < jEnd; ++j) {
+        const std::uint32_t* sourceRow = source + (j + 1) * width;
+        const std::int64_t rowStart = rowOffsets[y + j] + std::int64_t{x};
+        for (std::int64_t i = iFirst; i < iEnd; ++i) {
+            const std::uint32_t s1 = sourceRow[i - split], s2 = sourceRow[i + split];
+            // Dark source pixels are transparent.
+            if (redOf(s1) <= 10 && redOf(s2) <= 10) continue;
+            std::uint32_t& t = target[rowStart + i];
+            t = packRgb(clampChannel(((redOf(s1) + redOf(s2)) >> 1) + redOf(t) - dark, 255),
+                        clampChannel(((greenOf(s1) + greenOf(s2)) >> 1) + greenOf(t) - dark, 255),
+                        clampChannel(((blueOf(s1) + blueOf(s2)) >> 1) + blueOf(t) - dark, 255));
+        }
+    }
+}
+
+void addScaledPicture(std::uint32_t* target, const std::uint32_t* source, int srcWidth, int srcHeight, int x, int y,
+                      float stepX, float stepY, int trim, int dropBand)
+{
+    const auto wide = static_cast<float>(std::int64_t{srcWidth} - trim);
+    const auto high = static_cast<float>(std::int64_t{srcHeight} - trim);
+    if (!(wide > 0.0f) || !(high > 1.0f)) return;
+    if (!(stepX > 0.0f) || !(stepY > 0.0f)) return;
+
+    // The sampled rows are the same for every column: work them out once.
+    // Rows above the picture are only counted; below it nothing is drawn.
+    const std::int64_t pictureHeight = pictureRows();
+    SampledRow rows[ROW_OFFSET_ROOM];
+    int rowCount = 0;
+    float sy = 1.0f;
+    std::int64_t row = y;
+    do {
+        ++row;
+        if (row >= pictureHeight) break;
+        const bool frame = sy < stepY || sy > high - stepY;
+        if (row > 0) rows[rowCount++] = {row, static_cast<std::int64_t>(sy), frame};
+        const float next = sy + stepY;
+        if (next == sy) {
+            // The sum no longer moves: the same source row all the way down.
+            for (row = std::max<std::int64_t>(row + 1, 1); row < pictureHeight; ++row)
+                rows[rowCount++] = {row, static_cast<std::int64_t>(sy), frame};
+            break;
+        }
+        sy = next;
+    } while (sy < high);
+    if (rowCount == 0) return;
+
+    const std::int64_t sourcePixels =
+        srcWidth > 0 && srcHeight > 0 ? std::int64_t{srcWidth} * srcHeight : 0;
+    const ScaledOverlay o{target, source, srcWidth, sourcePixels, trim, dropBand, rows, rowCount};
+    const std::int64_t width = screenWidth;
+    float sx = 0.0f;
+    std::int64_t col = x;
+    do {
+        ++col;
+        if (col >= width) break;
+        const bool frame = sx > wide - stepX - 1 || sx < stepX;
+        if (col > 0) addScaledColumn(o, col, static_cast<std::int64_t>(sx), frame);
+        const float next = sx + stepX;
+        if (next == sx) {
+            for (col = std::max<std::int64_t>(col + 1, 1); col < width; ++col)
+                addScaledColumn(o, col, static_cast<std::int64_t>(sx), frame);
+            break;
+        }
+        sx = next;
+    } while (sx < wide);
+}
+
+void randomizeRowOffsets()
+{
+    for (int y = 0, rows = pictureRows(); y < rows; ++y) {
+        // Two draws per row, in this order: sign, then size.
+        if (drawRandom() % 100 > 50)
+            rowWobble[y] = static_cast<std::int32_t>(drawRandom() % 5 + 2.5);
+        else
+            rowWobble[y] = static_cast<std::int32_t>(-(drawRandom() % 5 + 2.5));
+    }
+}
+
+void wobbleRows(const std::uint32_t* source, std::uint32_t* target, float amplitude)
+{
+    for (int y = 0, rows = pictureRows(); y < rows; ++y) {
+        const float shift = static_cast<float>(rowWobble[y]) * amplitude;
+        if (!(shift > -2147483648.0f && shift < 2147483648.0f)) continue;
+        shiftRow(source, target, static_cast<int>(shift), y);
+    }
+}
+
+void shiftRow(const std::uint32_t* source, std::uint32_t* target, int shift, int row)
+{
+    if (row < 0 || row >= pictureRows()) return;
+    const std::int64_t width = screenWidth;
+    const std::int64_t first = std::max<std::int64_t>(0, 1 - std::int64_t{shift});
+    const std::int64_t end = std::min<std::int64_t>(width, width - std::int64_t{shift});
+    const std::int64_t start = rowOffsets[row];
+    // Left to right, one pixel at a time: a shift within one buffer reads
+    // what the plain copy would read.
+    for (std::int64_t x = first; x < end; ++x) target[start + x] = source[start + x + shift];
+}

@@ -1,0 +1,176 @@
+#include "effects/simd.h"
+
+#include <immintrin.h>
+
+namespace {
+
+bool avx2Allowed = true;
+
+bool processorHasAvx2()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+
+// Each channel's signed addend split into what to add and what to take
+// away, both saturated to a byte; the top byte gets neither.
+std::uint32_t positiveBytes(int red, int green, int blue)
+{
+    auto part = [](int v) { return static_cast<std::uint32_t>(v <= 0 ? 0 : (v >= 255 ? 255 : v)); };
+    return part(red) << 16 | part(green) << 8 | part(blue);
+}
+
+std::uint32_t negativeBytes(int red, int green, int blue)
+{
+    auto part = [](int v) { return static_cast<std::uint32_t>(v >= 0 ? 0 : (v <= -255 ? 255 : -v)); };
+    return part(red) << 16 | part(green) << 8 | part(blue);
+}
+
+__m128i load1(const std::uint32_t* p) { return _mm_cvtsi32_si128(static_cast<int>(*p)); }
+void store1(std::uint32_t* p, __m128i v) { *p = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v)); }
+__m128i load4(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+void store4(std::uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// --- SSE2: four pixels a step, the last few one at a time with the same operations.
+
+void addSaturatedSse2(std::uint32_t* t, const std::uint32_t* s, std::size_t n)
+{
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) store4(t + i, _mm_adds_epu8(load4(t + i), load4(s + i)));
+    for (; i < n; ++i) store1(t + i, _mm_adds_epu8(load1(t + i), load1(s + i)));
+}
+
+void addToChannelsSse2(std::uint32_t* p, std::size_t n, __m128i plus, __m128i minus, __m128i high)
+{
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4)
+        store4(p + i, _mm_min_epu8(_mm_subs_epu8(_mm_adds_epu8(load4(p + i), plus), minus), high));
+    for (; i < n; ++i)
+        store1(p + i, _mm_min_epu8(_mm_subs_epu8(_mm_adds_epu8(load1(p + i), plus), minus), high));
+}
+
+// Eight 16-bit lanes: (s * weight + t * keep) >> 8, exact because the sum
+// stays below 65536.
+__m128i blendLanes(__m128i t, __m128i s, __m128i weight, __m128i keep)
+{
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s, weight), _mm_mullo_epi16(t, keep)), 8);
+}
+
+__m128i blendSse2Step(__m128i t, __m128i s, __m128i weight, __m128i keep, __m128i top)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = blendLanes(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(s, zero), weight, keep);
+    const __m128i hi = blendLanes(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(s, zero), weight, keep);
+    const __m128i mixed = _mm_packus_epi16(lo, hi);
+    return _mm_or_si128(_mm_and_si128(t, top), _mm_andnot_si128(top, mixed));
+}
+
+void blendSse2(std::uint32_t* t, const std::uint32_t* s, std::size_t n, int weight)
+{
+    const __m128i w = _mm_set1_epi16(static_cast<short>(weight));
+    const __m128i k = _mm_set1_epi16(static_cast<short>(256 - weight));
+    const __m128i top = _mm_set1_epi32(static_cast<int>(~COLOUR_BYTES));
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) store4(t + i, blendSse2Step(load4(t + i), load4(s + i), w, k, top));
+    for (; i < n; ++i) store1(t + i, blendSse2Step(load1(t + i), load1(s + i), w, k, top));
+}
+
+// --- AVX2: eight pixels a step; the rest goes to the SSE2 loops above.
+
+__attribute__((target("avx2"))) __m256i load8(const std::uint32_t* p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+__attribute__((target("avx2"))) void store8(std::uint32_t* p, __m256i v)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+__attribute__((target("avx2"))) std::size_t addSaturatedAvx2(std::uint32_t* t, const std::uint32_t* s,
+                                                             std::size_t n)
+{
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        store8(t + i, _mm256_adds_epu8(load8(t + i), load8(s + i)));
+        store8(t + i + 8, _mm256_adds_epu8(load8(t + i + 8), load8(s + i + 8)));
+    }
+    for (; i + 8 <= n; i += 8) store8(t + i, _mm256_adds_epu8(load8(t + i), load8(s + i)));
+    return i;
+}
+
+__attribute__((target("avx2"))) std::size_t addToChannelsAvx2(std::uint32_t* p, std::size_t n,
+                                                              std::uint32_t plus, std::uint32_t minus,
+                                                              std::uint32_t high)
+{
+    const __m256i vp = _mm256_set1_epi32(static_cast<int>(plus));
+    const __m256i vm = _mm256_set1_epi32(static_cast<int>(minus));
+    const __m256i vh = _mm256_set1_epi32(static_cast<int>(high));
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        store8(p + i, _mm256_min_epu8(_mm256_subs_epu8(_mm256_adds_epu8(load8(p + i), vp), vm), vh));
+    return i;
+}
+
+__attribute__((target("avx2"))) std::size_t blendAvx2(std::uint32_t* t, const std::uint32_t* s,
+                                                      std::size_t n, int weight)
+{
+    const __m256i w = _mm256_set1_epi16(static_cast<short>(weight));
+    const __m256i k = _mm256_set1_epi16(static_cast<short>(256 - weight));
+    const __m256i top = _mm256_set1_epi32(static_cast<int>(~COLOUR_BYTES));
+    const __m256i zero = _mm256_setzero_si256();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i vt = load8(t + i), vs = load8(s + i);
+        // Unpacking works within each 128-bit half and packing undoes it
+        // the same way, so the pixels come back in their places.
+        const __m256i lo = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(vs, zero), w),
+                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(vt, zero), k)),
+            8);
+        const __m256i hi = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(vs, zero), w),
+                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(vt, zero), k)),
+            8);
+        const __m256i mixed = _mm256_packus_epi16(lo, hi);
+        store8(t + i, _mm256_or_si256(_mm256_and_si256(vt, top), _mm256_andnot_si256(top, mixed)));
+    }
+    return i;
+}
+
+}  // namespace
+
+bool avx2Enabled()
+{
+    return avx2Allowed && processorHasAvx2();
+}
+
+void allowAvx2(bool allow)
+{
+    avx2Allowed = allow;
+}
+
+void addPixelsSaturated(std::uint32_t* target, const std::uint32_t* source, std::size_t count)
+{
+    std::size_t done = avx2Enabled() ? addSaturatedAvx2(target, source, count) : 0;
+    addSaturatedSse2(target + done, source + done, count - done);
+}
+
+void addToChannels(std::uint32_t* pixels, std::size_t count, int red, int green, int blue, int high)
+{
+    const std::uint32_t plus = positiveBytes(red, green, blue);
+    const std::uint32_t minus = negativeBytes(red, green, blue);
+    const std::uint32_t limit = positiveBytes(high, high, high);
+    std::size_t done = avx2Enabled() ? addToChannelsAvx2(pixels, count, plus, minus, limit) : 0;
+    addToChannelsSse2(pixels + done, count - done, _mm_set1_epi32(static_cast<int>(plus)),
+                      _mm_set1_epi32(static_cast<int>(minus)), _mm_set1_epi32(static_cast<int>(limit)));
+}
+
+void blendPixels(std::uint32_t* target, const std::uint32_t* source, std::size_t count, int weight)
+{
+    std::size_t done = avx2Enabled() ? blendAvx2(target, source, count, weight) : 0;
+    blendSse2(target + done, source + done, count - done, weight);
+}

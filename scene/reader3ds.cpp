@@ -179,6 +179,10 @@ void walkChunks(Reader& r)
         case TRIANGLE_MESH:
             break;
         case OBJECT_BLOCK:
+            if (r.scene.meshes.size() - r.firstMesh > static_cast<std::size_t>(MAX_FILE_OBJECTS)) {
+                r.pos = end;
+                break;
+            }
             startObject(r, end);
             ends.push_back(end);
             break;

@@ -25,10 +25,15 @@
 // - after the load, faces naming a vertex at or beyond vertexCount are
 //   dropped (faceCount lowered, the other faces keep their order);
 // - an object name ends at a 0 byte, a 0xFF byte or the object block's end;
-// - any number of object blocks: the mesh array grows as needed.
+// - the mesh array grows as needed, up to MAX_FILE_OBJECTS objects per file;
+//   object blocks beyond that are passed over whole (each mesh carries its
+//   pictures, about 280 KB, so a small broken file must not claim gigabytes).
 
 // Room for new meshes reserved by each load, the leading empty mesh included.
 constexpr int MESH_ROOM = 100;
+
+// Most object blocks read from one file.
+constexpr int MAX_FILE_OBJECTS = 1024;
 
 // Largest file taken as a scene; anything larger is refused as unreadable.
 constexpr std::size_t MAX_SCENE_FILE_BYTES = 64u << 20;

@@ -310,6 +310,19 @@ TEST(ReadScene3dsMalformed, CountsFollowTheRecordsActuallyThere)
     }
 }
 
+TEST(ReadScene3dsMalformed, ObjectsBeyondTheLimitArePassedOverWhole)
+{
+    Bytes objects;
+    const Bytes empty = chunk(0x4000, name("E"));
+    for (int i = 1; i < MAX_FILE_OBJECTS; ++i) objects.insert(objects.end(), empty.begin(), empty.end());
+    const Scene scene = readBytes(file(join({objects, quadObject("Kept"), triangleObject("Dropped")})));
+    ASSERT_EQ(scene.meshCount, MAX_FILE_OBJECTS + 1);
+    // The last object read keeps its own four vertices: nothing of the
+    // dropped object lands on it.
+    EXPECT_EQ(scene.meshes[MAX_FILE_OBJECTS]->vertexCount, 4);
+    EXPECT_EQ(scene.meshes[MAX_FILE_OBJECTS]->faceCount, 2);
+}
+
 TEST(ReadScene3dsMalformed, FacesNamingMissingVerticesAreDropped)
 {
     const Scene scene = readBytes(file(triangleOf(join({

@@ -1,0 +1,378 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "display/screen.h"
+#include "raster/pixel_rules.h"
+#include "raster/triangle.h"
+#include "reference.h"
+#include "scene/model.h"
+
+namespace {
+
+Vertex at(int x, int y, float depth = 100.0f)
+{
+    Vertex v;
+    v.screenX = x;
+    v.screenY = y;
+    v.depth = depth;
+    return v;
+}
+
+Vertex textured(int x, int y, float u, float v)
+{
+    Vertex vertex = at(x, y);
+    vertex.u = u;
+    vertex.v = v;
+    return vertex;
+}
+
+class Triangles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setUpPicture();
+        std::fill(frameBuffer, frameBuffer + FRAME_ROOM, 0u);
+        // Texel (column, row) holds row * 256 + column, so a read names itself.
+        for (int i = 0; i < TEXTURE_SIZE * TEXTURE_SIZE; ++i) mesh->texture[i] = i;
+    }
+
+    std::uint32_t pixel(int x, int y) const { return frameBuffer[y * 512 + x]; }
+
+    // The columns written on row y.
+    std::vector<int> row(int y) const
+    {
+        std::vector<int> columns;
+        for (int x = 0; x < 512; ++x) {
+            if (pixel(x, y) != 0) columns.push_back(x);
+        }
+        return columns;
+    }
+
+    int written() const
+    {
+        return static_cast<int>(std::count_if(frameBuffer, frameBuffer + PICTURE_PIXELS,
+                                              [](std::uint32_t p) { return p != 0; }));
+    }
+
+    std::unique_ptr<Mesh> mesh = std::make_unique<Mesh>();
+};
+
+std::vector<int> columns(int first, int last)
+{
+    std::vector<int> list;
+    for (int x = first; x <= last; ++x) list.push_back(x);
+    return list;
+}
+
+TEST_F(Triangles, WorkedExampleRowByRow)
+{
+    // Corners sort to A (10, 14), B (14, 12), C (10, 10); slopes 0, 2.0, -2.0.
+    mesh->drawFlatTriangle(frameBuffer, 0, at(10, 10), at(14, 12), at(10, 14), 1, 2, 3);
+    EXPECT_EQ(row(9), std::vector<int>{});
+    EXPECT_EQ(row(10), columns(10, 11));
+    EXPECT_EQ(row(11), columns(10, 13));
+    EXPECT_EQ(row(12), columns(10, 11));   // restarted from B, one step toward A
+    EXPECT_EQ(row(13), std::vector<int>{});
+    EXPECT_EQ(row(14), std::vector<int>{});   // the bottom row is never drawn
+    EXPECT_EQ(pixel(10, 10), 0x010203u);
+    EXPECT_EQ(written(), 8);
+}
+
+TEST_F(Triangles, VertexOrderDoesNotMatter)
+{
+    const Vertex p = at(10, 10), q = at(14, 12), r = at(10, 14);
+    const std::pair<int, int> orders[] = {{0, 1}, {1, 2}, {2, 0}};
+    const Vertex all[3] = {p, q, r};
+    for (const auto& order : orders) {
+        std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
+        const int third = 3 - order.first - order.second;
+        mesh->drawFlatTriangle(frameBuffer, 0, all[order.first], all[order.second], all[third], 9,
+                               9, 9);
+        EXPECT_EQ(row(11), columns(10, 13));
+        EXPECT_EQ(written(), 8);
+    }
+}
+
+TEST_F(Triangles, FlatTopAndFlatBottom)
+{
+    // Flat top: C (20, 10) and B (10, 10) share row 10; the short edge
+    // restarts at B on the first row. Row 10 + k spans columns 10..18-k.
+    mesh->drawFlatTriangle(frameBuffer, 0, at(10, 10), at(20, 10), at(10, 20), 0, 0, 7);
+    EXPECT_EQ(row(10), columns(10, 18));
+    EXPECT_EQ(row(11), columns(10, 17));
+    EXPECT_EQ(row(18), columns(10, 10));
+    EXPECT_EQ(row(19), std::vector<int>{});
+    EXPECT_EQ(written(), 45);
+
+    // Flat bottom: A (5, 20) and B (15, 20) share row 20, never reached; the
+    // edges from C (10, 10) run at -0.5 and +0.5 columns a row.
+    std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
+    mesh->drawFlatTriangle(frameBuffer, 0, at(10, 10), at(5, 20), at(15, 20), 0, 0, 7);
+    EXPECT_EQ(row(10), columns(9, 9));
+    EXPECT_EQ(row(11), columns(9, 10));
+    EXPECT_EQ(row(12), columns(8, 10));
+    EXPECT_EQ(row(19), columns(5, 14));
+    EXPECT_EQ(row(20), std::vector<int>{});
+    EXPECT_EQ(written(), 55);
+}
+
+TEST_F(Triangles, OneRowOrOnePointDrawsNothing)
+{
+    mesh->drawFlatTriangle(frameBuffer, 0, at(10, 50), at(200, 50), at(90, 50), 255, 255, 255);
+    mesh->drawFlatTriangle(frameBuffer, 0, at(30, 30), at(30, 30), at(30, 30), 255, 255, 255);
+    mesh->drawTexturedTriangle(frameBuffer, 0, at(10, 50), at(200, 50), at(90, 50));
+    EXPECT_EQ(written(), 0);
+}
+
+TEST_F(Triangles, ColumnZeroAndRowZeroAreNeverWritten)
+{
+    // Covers the whole picture and beyond on every side.
+    const Vertex a = at(-100, -100), b = at(2000, -100), c = at(-100, 2000);
+    std::fill(mesh->texture, mesh->texture + TEXTURE_SIZE * TEXTURE_SIZE, 0x00123456u);
+    for (int kind = 0; kind < 3; ++kind) {
+        std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
+        if (kind == 0) mesh->drawFlatTriangle(frameBuffer, 0, a, b, c, 1, 1, 1);
+        if (kind == 1) mesh->drawFlatTriangle(frameBuffer, 1, a, b, c, 1, 1, 1);
+        if (kind == 2) mesh->drawTexturedTriangle(frameBuffer, 0, a, b, c);
+        for (int y = 0; y < 384; ++y) {
+            for (int x = 0; x < 512; ++x) {
+                const bool inside = x > 0 && y > 0;
+                ASSERT_EQ(pixel(x, y) != 0, inside) << "kind " << kind << " at " << x << ", " << y;
+            }
+        }
+        EXPECT_EQ(frameBuffer[PICTURE_PIXELS], 0u);   // nothing past the picture
+    }
+}
+
+TEST_F(Triangles, TopCornerDepthDecides)
+{
+    struct Case {
+        float top, others;
+        bool drawn;
+    };
+    // The whole part of the top depth times 65536 must be above 0 in 32 bits.
+    const Case cases[] = {
+        {0.5f, 100.0f, false}, {1.0f, 0.1f, true},      {32767.0f, 5.0f, true},
+        {32768.0f, 5.0f, false}, {40000.0f, 5.0f, false}, {70000.0f, 5.0f, true},
+        {-3.0f, 5.0f, false},
+    };
+    for (const Case& c : cases) {
+        std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
+        mesh->drawFlatTriangle(frameBuffer, 0, at(10, 10, c.top), at(40, 30, c.others),
+                               at(5, 40, c.others), 50, 50, 50);
+        EXPECT_EQ(written() > 0, c.drawn) << "top depth " << c.top;
+    }
+}
+
+TEST_F(Triangles, FlatPixelRules)
+{
+    struct Case {
+        int additive;
+        float alpha;
+        std::uint32_t before, after;
+    };
+    // Colour (200, 100, 60) over a pixel (100, 200, 251) with top byte 0x7F.
+    const Case cases[] = {
+        {0, 1.0f, 0x7F64C8FBu, 0x00C8643Cu},    // opaque replaces all 32 bits
+        {0, 0.5f, 0x7F64C8FBu, 0x7F64C8FBu},    // opaque needs alpha exactly 1
+        {0, 0.999f, 0x7F64C8FBu, 0x7F64C8FBu},
+        {1, 0.5f, 0x7F64C8FBu, 0x7FFAFAFAu},    // additive ignores alpha, stops at 250
+        {1, 1.0f, 0x00000000u, 0x00C8643Cu},
+        {2, 1.0f, 0x7F64C8FBu, 0x7F64C8FBu},    // any other rule writes nothing
+    };
+    for (const Case& c : cases) {
+        for (int y = 1; y < 40; ++y) {
+            std::fill(frameBuffer + y * 512, frameBuffer + y * 512 + 512, c.before);
+        }
+        mesh->alpha = c.alpha;
+        mesh->drawFlatTriangle(frameBuffer, c.additive, at(10, 10), at(30, 10), at(10, 30), 200,
+                               100, 60);
+        EXPECT_EQ(pixel(12, 12), c.after) << "additive " << c.additive << " alpha " << c.alpha;
+        EXPECT_EQ(pixel(12, 35), c.before);
+    }
+}
+
+TEST(PixelRules, AddStopsAt250AndKeepsTopByte)
+{
+    std::uint32_t p[4] = {0x12FF0000u, 0x00000064u, 0x00102030u, 0xAB000000u};
+    addToPixel(p, 0, 0x00000000u);   // red 255 drops to 250
+    addToPixel(p, 1, 0xFF0000C8u);   // blue 100 + 200; the colour's top byte is not read
+    addToPixel(p, 2, 0x00010203u);
+    addToPixel(p, 3, 0x00FAFAFAu);
+    EXPECT_EQ(p[0], 0x12FA0000u);
+    EXPECT_EQ(p[1], 0x000000FAu);
+    EXPECT_EQ(p[2], 0x00112233u);
+    EXPECT_EQ(p[3], 0xABFAFAFAu);
+}
+
+TEST(PixelRules, AverageHalvesTheSumAndClearsTopByte)
+{
+    std::uint32_t p[2] = {0xFF000000u, 0x00FF0102u};
+    averageIntoPixel(p, 0, 10, 20, 31);
+    averageIntoPixel(p, 1, 255, 2, 0);
+    EXPECT_EQ(p[0], 0x00050A0Fu);   // (5, 10, 15)
+    EXPECT_EQ(p[1], 0x00FF0101u);   // (255, 1, 1)
+}
+
+TEST_F(Triangles, AdditiveSpanOfEveryLengthMatchesPerPixelRule)
+{
+    // The fill adds several pixels at a time; runs of every length and
+    // start must give the per-pixel result.
+    for (int first = 1; first < 9; ++first) {
+        for (int length = 0; length < 13; ++length) {
+            for (int x = 0; x < 512; ++x) frameBuffer[512 + x] = 0xC0F0F000u + x;
+            fillFlatSpan(frameBuffer, 1, 0.0f, std::int64_t{first} << 16,
+                         std::int64_t{first + length} << 16, 1, 1.0f, 20, 5, 9);
+            for (int x = 0; x < 40; ++x) {
+                std::uint32_t expected = 0xC0F0F000u + x;
+                if (x >= first && x < first + length) {
+                    std::uint32_t one[1] = {expected};
+                    addToPixel(one, 0, 0x140509u);
+                    expected = one[0];
+                }
+                ASSERT_EQ(frameBuffer[512 + x], expected) << first << " " << length << " " << x;
+            }
+        }
+    }
+}
+
+TEST_F(Triangles, TexturedSpanStepsBeforeEachRead)
+{
+    // Columns 5..8, u from 0 to 4 texels: du = 1 texel, the first pixel
+    // already one step in. v stays on row 10.
+    fillTexturedSpan(frameBuffer, mesh->texture, 0, 1.0f, 0, 4 << 16, 10 << 16, 10 << 16, 5 << 16,
+                     9 << 16, 20, 0, 0, 0);
+    EXPECT_EQ(row(20), columns(5, 8));
+    for (int x = 5; x <= 8; ++x) EXPECT_EQ(pixel(x, 20), 10u * 256 + (x - 4));
+
+    // Edges given the other way round: the span starts from the short edge.
+    fillTexturedSpan(frameBuffer, mesh->texture, 0, 1.0f, 8 << 16, 0, 10 << 16, 10 << 16, 9 << 16,
+                     5 << 16, 21, 0, 0, 0);
+    for (int x = 5; x <= 8; ++x) EXPECT_EQ(pixel(x, 21), 10u * 256 + 2 * (x - 4));
+
+    // The triangle-wide gradient: 2 texels a column, end values ignored.
+    fillTexturedSpan(frameBuffer, mesh->texture, 0, 1.0f, 0, 100 << 16, 10 << 16, 90 << 16,
+                     5 << 16, 9 << 16, 22, 2 << 16, 0, 1);
+    for (int x = 5; x <= 8; ++x) EXPECT_EQ(pixel(x, 22), 10u * 256 + 2 * (x - 4));
+}
+
+TEST_F(Triangles, TexelsAreClampedToZeroTo252)
+{
+    struct Case {
+        int u, v;
+        std::uint32_t texel;
+    };
+    const Case cases[] = {
+        {-50, 10, 10 * 256 + 0},   {300, 10, 10 * 256 + 252},  {20, -1, 0 * 256 + 20},
+        {20, 255, 252 * 256 + 20}, {252, 252, 252 * 256 + 252}, {0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        fillTexturedSpan(frameBuffer, mesh->texture, 0, 1.0f, c.u * 65536, c.u * 65536,
+                         c.v * 65536, c.v * 65536, 30 << 16, 33 << 16, 5, 0, 0, 0);
+        for (int x = 30; x < 33; ++x) EXPECT_EQ(pixel(x, 5), c.texel) << c.u << ", " << c.v;
+    }
+    // A clamped value replaces u, so stepping back starts from the clamp:
+    // from -10 texels stepping +1 the reads go 0 (clamped), 1, 2.
+    fillTexturedSpan(frameBuffer, mesh->texture, 0, 1.0f, -11 * 65536, 0, 0, 0, 30 << 16,
+                     33 << 16, 6, 1 << 16, 0, 1);
+    EXPECT_EQ(pixel(30, 6), 0u);
+    EXPECT_EQ(pixel(31, 6), 1u);
+    EXPECT_EQ(pixel(32, 6), 2u);
+}
+
+TEST_F(Triangles, TexturedPixelRules)
+{
+    struct Case {
+        int additive;
+        float alpha;
+        std::uint32_t after;
+    };
+    // Texel (100, 200, 30) onto a pixel (200, 100, 10) with top byte 0xAB.
+    const Case cases[] = {
+        {0, 1.0f, 0x0064C81Eu},    // replaced
+        {1, 1.0f, 0xABFAFA28u},    // added, stops at 250, top byte kept
+        {1, 0.5f, 0x00AFE123u},    // added, then averaged with the texel
+        {0, 0.1f, 0x00969614u},    // averaged
+        {0, 0.9f, 0x00969614u},    // the same for any alpha strictly inside 0..1
+        {0, 0.0f, 0xABC8640Au},    // nothing
+        {0, 1.5f, 0xABC8640Au},
+        {2, 1.0f, 0xABC8640Au},
+    };
+    for (const Case& c : cases) {
+        for (int y = 1; y < 40; ++y) {
+            std::fill(frameBuffer + y * 512, frameBuffer + y * 512 + 512, 0xABC8640Au);
+        }
+        std::fill(mesh->texture, mesh->texture + TEXTURE_SIZE * TEXTURE_SIZE, 0x0064C81Eu);
+        mesh->alpha = c.alpha;
+        mesh->drawTexturedTriangle(frameBuffer, c.additive, textured(10, 10, 0, 0),
+                                   textured(30, 10, 50, 0), textured(10, 30, 0, 50));
+        EXPECT_EQ(pixel(12, 12), c.after) << "additive " << c.additive << " alpha " << c.alpha;
+        EXPECT_EQ(pixel(40, 12), 0xABC8640Au);
+    }
+}
+
+TEST_F(Triangles, EnvironmentMapFollowsTheNormals)
+{
+    struct Case {
+        float nx, ny;
+        std::uint32_t texel;
+    };
+    const Case cases[] = {
+        {0.0f, 0.0f, 128 * 256 + 128},
+        {-1.0f, 1.0f, 252 * 256 + 0},   // u 0 and v 256, clamped
+        {0.5f, -0.25f, 96 * 256 + 192},
+    };
+    mesh->envMapped = 1;
+    for (const Case& c : cases) {
+        Vertex corners[3] = {at(10, 10), at(30, 10), at(10, 30)};
+        for (Vertex& v : corners) {
+            v.normal = {c.nx, c.ny, -1.0f};
+            v.u = 7.0f;   // ignored when environment-mapped
+            v.v = 9.0f;
+        }
+        mesh->drawTexturedTriangle(frameBuffer, 0, corners[0], corners[1], corners[2]);
+        EXPECT_EQ(pixel(12, 12), c.texel);
+        EXPECT_EQ(pixel(20, 15), c.texel);
+    }
+}
+
+TEST_F(Triangles, TexturedEdgesUseWholeTexelsAndGradientKeepsFractions)
+{
+    // Top corner C (210, 10) with u 1.9, B (10, 10) and A (10, 30) with u 0.
+    // Row 10 runs from B (u 0) to the long edge at column 200, whose u is
+    // whole texel 1 less one step of -1/20 texel: 62260. Per-span stepping:
+    // du = 62260 / 190 = 327, so column 199 reads 190 * 327 = 62130, texel 0.
+    // The gradient keeps the fraction: dudx = 1.9 * 20 * 65536 / 4000 = 622,
+    // and column 199 reads 190 * 622 = 118180, texel 1; column 120 reads
+    // 111 * 622 = 69042, texel 1; column 100 reads 91 * 622, texel 0.
+    const Vertex c = textured(210, 10, 1.9f, 0.0f), b = textured(10, 10, 0.0f, 0.0f),
+                 a = textured(10, 30, 0.0f, 0.0f);
+    std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0xFFFFFFFFu);
+    mesh->drawTexturedTriangle(frameBuffer, 0, a, b, c);
+    EXPECT_EQ(pixel(199, 10), 0u);
+    EXPECT_EQ(pixel(120, 10), 0u);
+    EXPECT_EQ(pixel(200, 10), 0xFFFFFFFFu);
+    mesh->constantGradient = 1;
+    mesh->drawTexturedTriangle(frameBuffer, 0, a, b, c);
+    EXPECT_EQ(pixel(199, 10), 1u);
+    EXPECT_EQ(pixel(120, 10), 1u);
+    EXPECT_EQ(pixel(100, 10), 0u);
+}
+
+TEST_F(Triangles, BackFacingDepthsRejectTexturedTriangle)
+{
+    const Vertex a = at(10, 10, -1.0f), b = at(30, 10, -2.0f), c = at(10, 30, -0.5f);
+    std::fill(mesh->texture, mesh->texture + TEXTURE_SIZE * TEXTURE_SIZE, 0x00123456u);
+    mesh->drawTexturedTriangle(frameBuffer, 0, a, b, c);
+    EXPECT_EQ(written(), 0);
+    // One corner exactly at depth 0 is not behind: the triangle is drawn.
+    mesh->drawTexturedTriangle(frameBuffer, 0, a, b, at(10, 30, 0.0f));
+    EXPECT_GT(written(), 0);
+}
+
+}  // namespace

@@ -98,10 +98,11 @@ inline Bytes object(const std::string& objectName, const Bytes& children)
     return chunk(0x4000, join({name(objectName), children}));
 }
 
-// A light: four leading bytes, its vector, then sub-chunks such as its colour.
-inline Bytes light(std::uint32_t lead, Xyz at, const Bytes& children)
+// A light as 3DS files hold it: its position, then sub-chunks (its colour
+// at least).
+inline Bytes light(Xyz at, const Bytes& children)
 {
-    return chunk(0x4600, join({u32(lead), f32(at.x), f32(at.y), f32(at.z), children}));
+    return chunk(0x4600, join({f32(at.x), f32(at.y), f32(at.z), children}));
 }
 
 // A colour sub-chunk of three floats.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -107,17 +108,25 @@ TEST(ReadScene3ds, FaceIndicesAreReadUnsigned)
     EXPECT_EQ(scene.meshes[1]->vertices[40000].restZ, 40000.0f);
 }
 
-TEST(ReadScene3ds, LightLandsOnTheMeshBeforeItsObject)
+// A light chunk holds its position (12 bytes) and then its sub-chunks. The
+// vector kept is bytes 4 to 15 of the data: y and z of the position and the
+// first four bytes of the colour chunk's header (id 0x0010, length 18, that
+// is 10 00 12 00, the float with bits 0x00120010).
+TEST(ReadScene3ds, LightVectorIsBytesFourToFifteenOfTheMeshBefore)
 {
-    // The light carries a colour sub-chunk after its vector and is followed by
-    // a further mesh, which must still be read whole.
-    const Bytes lamp = object("Lamp", light(0xDEADBEEF, {10, -20, 30.5f}, colour(1, 0.5f, 0)));
+    const Bytes lamp = object("Lamp", light({10, -20, 30.5f}, colour(0, 0, 0)));
     const Scene scene = readBytes(file(join({quadObject("A"), lamp, quadObject("B")})));
     ASSERT_EQ(scene.meshCount, 4);
     expectLight(*scene.meshes[0], 0, 0, -1);
-    expectLight(*scene.meshes[1], 10, -20, 30.5f);   // bytes 4 to 15, not the first 12
-    EXPECT_EQ(scene.meshes[2]->vertexCount, 0);       // the light's own mesh
+    const Float3 light = scene.meshes[1]->light;
+    EXPECT_EQ(light.x, -20.0f);
+    EXPECT_EQ(light.y, 30.5f);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(light.z), 0x00120010u);
+    EXPECT_EQ(scene.meshes[2]->vertexCount, 0);   // the light's own mesh
     expectLight(*scene.meshes[2], 0, 0, -1);
+    // Reading goes on at the end of the light chunk: the colour's bytes are
+    // not taken for a header (a zero length there would never end), and the
+    // mesh after the light is read whole.
     EXPECT_EQ(scene.meshes[3]->vertexCount, 4);
     EXPECT_EQ(scene.meshes[3]->faceCount, 2);
     expectLight(*scene.meshes[3], 0, 0, -1);
@@ -126,9 +135,10 @@ TEST(ReadScene3ds, LightLandsOnTheMeshBeforeItsObject)
 TEST(ReadScene3ds, LightAsFirstObjectLandsOnTheLeadingMesh)
 {
     const Scene scene = readBytes(
-        file(join({object("Lamp", light(0, {1, 2, 3}, colour(1, 1, 1))), quadObject("A")})));
+        file(join({object("Lamp", light({1, 2, 3}, colour(1, 1, 1))), quadObject("A")})));
     ASSERT_EQ(scene.meshCount, 3);
-    expectLight(*scene.meshes[0], 1, 2, 3);
+    EXPECT_EQ(scene.meshes[0]->light.x, 2.0f);
+    EXPECT_EQ(scene.meshes[0]->light.y, 3.0f);
     EXPECT_EQ(scene.meshes[2]->faceCount, 2);
 }
 
@@ -245,7 +255,7 @@ TEST(ReadScene3dsMalformed, CountsFollowTheRecordsActuallyThere)
              vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), faceList({{0, 1, 2}})}))}))),
          {0, 3}, {0, 1}},
         {"vertex count above the chunk's records, more objects follow",
-         file(join({triangleOf(chunk(0x4110, vertexBody({{1, 1, 1}, {2, 2, 2}}, 10))),
+         file(join({triangleOf(chunk(0x4110, join({points10, Bytes(5, 0x41)}))),
                     quadObject("B")})),
          {0, 2, 4}, {0, 0, 2}},
         {"vertex list cut by the end of the file",
@@ -378,7 +388,7 @@ TEST(ReadScene3dsMalformed, LightWithoutRoomOrTargetChangesNoMesh)
     // belongs to the first load and is left alone.
     Scene scene;
     const Bytes first = file(quadObject("A"));
-    const Bytes second = join({light(0, {1, 2, 3}, {}), file(quadObject("B"))});
+    const Bytes second = join({light({1, 2, 3}, colour(1, 1, 1)), file(quadObject("B"))});
     readScene3ds(scene, first.data(), first.size());
     readScene3ds(scene, second.data(), second.size());
     ASSERT_EQ(scene.meshCount, 4);
@@ -395,7 +405,7 @@ TEST(ReadScene3dsMalformed, CutOrCorruptedFilesStaySound)
         object("A", triangleMesh(join({vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}),
                                        mappingList({{0, 0}, {1, 0}, {0, 1}, {1, 1}}),
                                        faceList({{0, 1, 2}, {1, 3, 2}}, material)}))),
-        object("Lamp", light(0, {1, 2, 3}, colour(1, 1, 1))),
+        object("Lamp", light({1, 2, 3}, colour(1, 1, 1))),
         triangleObject("B")}));
     const int fullCount = readBytes(whole).meshCount;
     ASSERT_EQ(fullCount, 4);

@@ -39,7 +39,7 @@ int main(int argc, char** argv)
                                    mappingList({{0, 0}, {1, 0}, {0, 1}, {1, 1}}),
                                    faceList({{0, 1, 2}, {1, 3, 2}}, join({material, smoothing})),
                                    chunk(0x4160, Bytes(48, 0))})));
-    const Bytes lamp = object("Lamp", light(0, {100, 200, -300}, colour(1, 0.9f, 0.8f)));
+    const Bytes lamp = object("Lamp", light({100, 200, -300}, colour(1, 0.9f, 0.8f)));
     const Bytes materialBlock = chunk(0xAFFF, join({chunk(0xA000, name("Stone")),
                                                     chunk(0xA200, chunk(0xA300, name("stone.jpg")))}));
     const Bytes keyframes = chunk(0xB000, chunk(0xB00A, join({u16(5), name("KF"), u32(100)})));

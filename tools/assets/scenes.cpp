@@ -1,6 +1,8 @@
 #include "tools/assets/assets.h"
 #include "tools/assets/scenes.h"
 
+#include <cmath>
+
 // Sizes follow from where each part puts its scene: with the focal length of
 // 256 pixels an object of radius R at depth z covers about 256 R / z pixels.
 // Object space: x right, y down, z away from the viewer.
@@ -178,7 +180,9 @@ std::vector<Object3ds> torusScene()
 }
 
 // scene7: four concentric flat rings in the x,y plane, inner first, each
-// segment its own quad; a texture copy covers about a square of the band.
+// segment its own quad. Across its band a ring shows one row of the glyph
+// picture (an eighth of its height, ring k the row 2k + 1), along it the
+// glyphs keep about their own proportions.
 std::vector<Object3ds> ringsScene()
 {
     struct RingSize {
@@ -186,17 +190,22 @@ std::vector<Object3ds> ringsScene()
         int segments;
     };
     const RingSize sizes[] = {{450, 650, 48}, {800, 1000, 56}, {1150, 1350, 64}, {1500, 1750, 64}};
+    constexpr double ROW = UV_LIMIT / 8;
     std::vector<Object3ds> objects;
-    int number = 1;
+    int number = 0;
     for (const RingSize& ring : sizes) {
         const double arc = TWO_PI * 0.5 * (ring.inner + ring.outer) / ring.segments;
-        int repeat = static_cast<int>((ring.outer - ring.inner) / arc + 0.5);
-        while (ring.segments % repeat != 0) --repeat;
+        const double wanted = 8.0 * (ring.outer - ring.inner) / arc;   // segments per texture width
+        int repeat = 1;
+        for (int d = 1; d <= ring.segments; ++d)
+            if (ring.segments % d == 0 && std::abs(d - wanted) < std::abs(repeat - wanted)) repeat = d;
         Shape band = panelSurface(ring.segments, 1, repeat, 1, [&](int i, int j) {
             const double a = TWO_PI * i / ring.segments, r = j == 0 ? ring.inner : ring.outer;
             return ShapePoint{r * shapeCos(a), r * shapeSin(a), 0.0};
         });
-        objects.push_back(meshObject("ring" + std::to_string(number++), std::move(band), false));
+        const int row = 2 * number + 1;
+        for (ShapeUv& t : band.mapping) t.v = (t.v > 0.0 ? row + 1 : row) * ROW;
+        objects.push_back(meshObject("ring" + std::to_string(++number), std::move(band), false));
     }
     return objects;
 }
@@ -270,18 +279,21 @@ std::vector<Object3ds> lampScene()
 // 100-200 faces and a bounding radius under 300 each.
 std::vector<Object3ds> conveyorScene()
 {
-    constexpr double COPY = 160.0;   // units of band per texture copy
+    // A texture copy stretches along 480 units of band and spans its width,
+    // so the picture's neon strokes run along the band as glowing tubes.
+    constexpr double COPY = 480.0;
     std::vector<Object3ds> objects;
     const auto add = [&](const std::string& name, Shape shape) {
+        for (ShapeUv& t : shape.mapping) t.v = 0.4 + t.v / UV_LIMIT * 0.2;
         objects.push_back(meshObject(name, std::move(shape), false));
     };
-    add("halo", bandAlongPath(circlePath(240.0, 64), true, 35.0, true, COPY));
-    add("star", bandAlongPath(subdividedPolygon(starCorners(5, 265.0, 115.0), 6), true, 16.0, false, COPY));
-    add("frame", bandAlongPath(subdividedPolygon(starCorners(4, 270.0, 0.0), 16), true, 22.0, false, COPY));
-    add("hexagon", bandAlongPath(subdividedPolygon(starCorners(6, 250.0, 0.0), 10), true, 22.0, false, COPY));
+    add("halo", bandAlongPath(circlePath(230.0, 64), true, 45.0, true, COPY));
+    add("star", bandAlongPath(subdividedPolygon(starCorners(5, 245.0, 105.0), 6), true, 28.0, false, COPY));
+    add("frame", bandAlongPath(subdividedPolygon(starCorners(4, 240.0, 0.0), 16), true, 35.0, false, COPY));
+    add("hexagon", bandAlongPath(subdividedPolygon(starCorners(6, 240.0, 0.0), 10), true, 35.0, false, COPY));
     Shape gyro;
     for (int k = 0; k < 3; ++k) {
-        Shape hoop = bandAlongPath(circlePath(230.0 - 25.0 * k, 24), true, 18.0, true, COPY);
+        Shape hoop = bandAlongPath(circlePath(235.0 - 30.0 * k, 24), true, 28.0, true, COPY);
         if (k == 1) turnAboutX(hoop, 0.5 * SHAPE_PI);
         if (k == 2) turnAboutY(hoop, 0.5 * SHAPE_PI);
         appendShape(gyro, hoop);
@@ -289,25 +301,25 @@ std::vector<Object3ds> conveyorScene()
     add("gyro", std::move(gyro));
     std::vector<ShapeUv> spiral;
     for (int k = 0; k <= 80; ++k) {
-        const double t = k / 80.0, a = TWO_PI * 3.0 * t, r = 40.0 + 220.0 * t;
+        const double t = k / 80.0, a = TWO_PI * 3.0 * t, r = 40.0 + 200.0 * t;
         spiral.push_back({r * shapeCos(a), r * shapeSin(a)});
     }
-    add("spiral", bandAlongPath(spiral, false, 14.0, true, COPY));
-    add("triangle", bandAlongPath(subdividedPolygon(starCorners(3, 270.0, 0.0), 18), true, 24.0, false, COPY));
-    Shape twin = bandAlongPath(circlePath(262.0, 40), true, 18.0, true, COPY);
-    appendShape(twin, bandAlongPath(circlePath(160.0, 32), true, 18.0, true, COPY));
+    add("spiral", bandAlongPath(spiral, false, 24.0, true, COPY));
+    add("triangle", bandAlongPath(subdividedPolygon(starCorners(3, 250.0, 0.0), 18), true, 35.0, false, COPY));
+    Shape twin = bandAlongPath(circlePath(245.0, 40), true, 30.0, true, COPY);
+    appendShape(twin, bandAlongPath(circlePath(140.0, 32), true, 30.0, true, COPY));
     add("twinring", std::move(twin));
-    const std::vector<ShapeUv> plus = {{70, -250}, {70, -70},  {250, -70},  {250, 70},  {70, 70},   {70, 250},
-                                       {-70, 250}, {-70, 70},  {-250, 70},  {-250, -70}, {-70, -70}, {-70, -250}};
-    add("cross", bandAlongPath(subdividedPolygon(plus, 5), true, 16.0, false, COPY));
+    const std::vector<ShapeUv> plus = {{75, -235}, {75, -75},  {235, -75},  {235, 75},  {75, 75},   {75, 235},
+                                       {-75, 235}, {-75, 75},  {-235, 75},  {-235, -75}, {-75, -75}, {-75, -235}};
+    add("cross", bandAlongPath(subdividedPolygon(plus, 5), true, 28.0, false, COPY));
     std::vector<ShapeUv> petals;
     for (int k = 0; k < 80; ++k) {
-        const double a = TWO_PI * k / 80, r = 200.0 + 60.0 * shapeCos(6.0 * a);
+        const double a = TWO_PI * k / 80, r = 190.0 + 55.0 * shapeCos(6.0 * a);
         petals.push_back({r * shapeCos(a), r * shapeSin(a)});
     }
-    add("flower", bandAlongPath(petals, true, 16.0, true, COPY));
-    Shape octagram = bandAlongPath(subdividedPolygon(starCorners(4, 255.0, 0.0), 8), true, 16.0, false, COPY);
-    Shape square = bandAlongPath(subdividedPolygon(starCorners(4, 255.0, 0.0), 8), true, 16.0, false, COPY);
+    add("flower", bandAlongPath(petals, true, 26.0, true, COPY));
+    Shape octagram = bandAlongPath(subdividedPolygon(starCorners(4, 240.0, 0.0), 8), true, 26.0, false, COPY);
+    Shape square = bandAlongPath(subdividedPolygon(starCorners(4, 240.0, 0.0), 8), true, 26.0, false, COPY);
     transformShape(square, [](ShapePoint p) {
         const double h = 0.70710678118654752;
         return ShapePoint{h * (p.x - p.y), h * (p.x + p.y), p.z};

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "mesh_support.h"
+
+namespace {
+
+// Triangle A (0, 0, 100), B (10, 0, 100), C (0, 10, 100) and its mirror.
+std::unique_ptr<Mesh> twoWindings()
+{
+    auto mesh = makeMesh({{0, 0, 100}, {10, 0, 100}, {0, 10, 100}}, {{0, 1, 2}, {0, 2, 1}});
+    mesh->faceLighting = 1;
+    return mesh;
+}
+
+TEST(ComputeNormals, UnitFaceNormalsFollowTheWinding)
+{
+    auto mesh = twoWindings();
+    mesh->computeNormals();
+    EXPECT_EQ(mesh->faces[0].normal.x, 0.0f);
+    EXPECT_EQ(mesh->faces[0].normal.y, 0.0f);
+    EXPECT_EQ(mesh->faces[0].normal.z, 1.0f);    // e1 x e2 = (0, 0, 100), away from the viewer
+    EXPECT_EQ(mesh->faces[1].normal.z, -1.0f);
+}
+
+TEST(ComputeNormals, OnlyWhenAFlagAsksForThem)
+{
+    std::int32_t Mesh::*const flags[] = {&Mesh::faceLighting, &Mesh::vertexLighting, &Mesh::envMapped,
+                                &Mesh::textured, &Mesh::flatShaded};
+    for (const auto flag : flags) {
+        auto mesh = twoWindings();
+        mesh->faceLighting = 0;
+        mesh->faces[1].normal = {9.0f, 9.0f, 9.0f};
+        mesh->computeNormals();
+        EXPECT_EQ(mesh->faces[1].normal.x, 9.0f);
+        (*mesh).*flag = 1;
+        mesh->computeNormals();
+        EXPECT_EQ(mesh->faces[1].normal.z, -1.0f);
+    }
+}
+
+TEST(ComputeNormals, VertexNormalIsThePlainMean)
+{
+    // Vertex 0 is shared by a face toward the viewer, normal (0, 0, -1), and
+    // one facing +x, normal (1, 0, 0). Vertex 5 belongs to no face.
+    auto mesh = makeMesh({{0, 0, 100}, {0, 10, 100}, {10, 0, 100}, {0, 0, 110}, {0, 10, 100},
+                          {50, 50, 50}},
+                         {{0, 1, 2}, {0, 4, 3}});
+    mesh->vertices[5].normal = {0.25f, 0.5f, 0.75f};
+    mesh->vertexLighting = 1;
+    mesh->computeNormals();
+    EXPECT_EQ(mesh->faces[0].normal.z, -1.0f);
+    EXPECT_EQ(mesh->faces[1].normal.x, 1.0f);
+    EXPECT_EQ(mesh->vertices[0].normal.x, 0.5f);
+    EXPECT_EQ(mesh->vertices[0].normal.y, 0.0f);
+    EXPECT_EQ(mesh->vertices[0].normal.z, -0.5f);   // length about 0.707, not renormalised
+    EXPECT_EQ(mesh->vertices[2].normal.z, -1.0f);
+    EXPECT_EQ(mesh->vertices[3].normal.x, 1.0f);
+    EXPECT_EQ(mesh->vertices[5].normal.y, 0.5f);    // kept
+
+    // Without vertexLighting or envMapped the vertex normals stay.
+    mesh->vertices[0].normal = {};
+    mesh->vertexLighting = 0;
+    mesh->faceLighting = 1;
+    mesh->computeNormals();
+    EXPECT_EQ(mesh->vertices[0].normal.x, 0.0f);
+    mesh->envMapped = 1;
+    mesh->computeNormals();
+    EXPECT_EQ(mesh->vertices[0].normal.x, 0.5f);
+}
+
+TEST(LightMesh, FaceIntensityIsTheClampedCosine)
+{
+    struct Case {
+        Float3 light;
+        float away, toward;
+    };
+    const Case cases[] = {
+        {{0, 0, -1}, 0.0f, 1.0f},
+        {{0, 0, -2}, 0.0f, 1.0f},   // the light's length does not matter
+        {{0, 0, 1}, 1.0f, 0.0f},
+        {{0, 0, 0}, 0.0f, 0.0f},    // every dot is 0: 0 / 0 is not a number
+        {{0, 3, -4}, 0.0f, 0.8f},
+    };
+    for (const Case& c : cases) {
+        auto mesh = twoWindings();
+        mesh->light = c.light;
+        mesh->computeNormals();
+        mesh->lightMesh();
+        EXPECT_FLOAT_EQ(mesh->faces[0].intensity, c.away);
+        EXPECT_FLOAT_EQ(mesh->faces[1].intensity, c.toward);
+    }
+}
+
+TEST(LightMesh, CollinearFacesGetNoLight)
+{
+    auto mesh = makeMesh({{0, 0, 100}, {10, 0, 90}, {0, 10, 100}, {20, 0, 80}},
+                         {{0, 1, 2}, {0, 1, 3}});
+    mesh->flatShaded = 1;
+    mesh->light = {1.0f, 0.0f, 1.0f};
+    mesh->computeNormals();
+    mesh->lightMesh();
+    EXPECT_FLOAT_EQ(mesh->faces[0].intensity, 1.0f);   // normal (0.707, 0, 0.707)
+    EXPECT_TRUE(std::isnan(mesh->faces[1].normal.x));   // three points on a line
+    EXPECT_EQ(mesh->faces[1].intensity, 0.0f);
+}
+
+TEST(LightMesh, VertexIntensityHasAnAmbientFloor)
+{
+    auto mesh = makeMesh({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {});
+    mesh->vertexLighting = 1;
+    mesh->vertices[0].normal = {1.0f, 0.0f, 0.0f};    // across the light
+    mesh->vertices[1].normal = {0.0f, 0.0f, 1.0f};    // away from it
+    mesh->vertices[2].normal = {0.0f, 0.0f, -1.0f};   // into it: 1.1 capped
+    mesh->vertices[3].normal = {0.0f, 0.0f, -0.5f};
+    mesh->lightMesh();
+    EXPECT_FLOAT_EQ(mesh->vertices[0].intensity, 0.1f);
+    EXPECT_EQ(mesh->vertices[1].intensity, 0.0f);
+    EXPECT_EQ(mesh->vertices[2].intensity, 1.0f);
+    EXPECT_FLOAT_EQ(mesh->vertices[3].intensity, 0.6f);
+    mesh->vertexLighting = 0;
+    mesh->vertices[3].normal = {};
+    mesh->lightMesh();
+    EXPECT_FLOAT_EQ(mesh->vertices[3].intensity, 0.6f);   // not recomputed
+}
+
+}  // namespace

@@ -12,6 +12,11 @@ struct CatalogueEntry {
     const char* path;     // show path, "data/gfx/pic22.jpg"
     int width;            // pixels; always a multiple of 4
     int height;
+    // Start-up darkens some pictures right after loading them, with
+    // adjustBrightness over their first darkenedRows rows by -darkening.
+    // Both are 0 for the others.
+    int darkening;
+    int darkenedRows;
 };
 
 // All entries, each file once: the full-screen and overlay pictures first,

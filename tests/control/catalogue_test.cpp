@@ -96,6 +96,30 @@ TEST(PictureCatalogue, BufferNamesFollowTheFiles)
     }
 }
 
+TEST(PictureCatalogue, PicturesDarkenedAtStartUpSayByHowMuchAndOverWhichRows)
+{
+    const struct {
+        const char* path;
+        int darkening, rows;
+    } cases[] = {
+        {"data/gfx/pic22.jpg", 100, 384},   // only the first screenful of its 721 rows
+        {"data/gfx/bus.jpg", 75, 781},      {"data/gfx/design4.jpg", 75, 384},
+        {"data/gfx/design3.jpg", 75, 384},  {"data/gfx/g1.jpg", 50, 384},
+        {"data/gfx/g2.jpg", 50, 384},       {"data/gfx/g3.jpg", 50, 384},
+    };
+    int darkened = 0;
+    for (const CatalogueEntry& entry : pictureCatalogue()) darkened += entry.darkening != 0;
+    EXPECT_EQ(darkened, static_cast<int>(std::size(cases)));
+    for (const auto& c : cases) {
+        const CatalogueEntry* entry = findCatalogueEntry(c.path);
+        ASSERT_NE(entry, nullptr) << c.path;
+        EXPECT_EQ(entry->darkening, c.darkening) << c.path;
+        EXPECT_EQ(entry->darkenedRows, c.rows) << c.path;
+        EXPECT_LE(entry->darkenedRows, entry->height) << c.path;
+    }
+    EXPECT_EQ(findCatalogueEntry("data/gfx/pic13.jpg")->darkenedRows, 0);
+}
+
 TEST(PictureCatalogue, UnknownPathsAreNotFound)
 {
     EXPECT_EQ(findCatalogueEntry("data/gfx/pic06.png"), nullptr);

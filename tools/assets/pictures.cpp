@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "effects/blend.h"
 #include "image/picture.h"
 #include "tools/assets/assets.h"
 #include "tools/assets/contact_sheet.h"
@@ -487,18 +488,19 @@ void paintVista(Canvas& canvas, bool lit)
             const Colour base = mix(Colour{230, 190, 140}, Colour{190, 120, 90}, band);
             blendPixel(canvas, x, y, (lit ? mix(base, Colour{255, 150, 80}, 0.3f) : base) * shade, cover);
         }
-    for (int ring = 0; ring < 3; ++ring) {
-        const float rx = pr + 22.0f + static_cast<float>(ring) * 9.0f;
-        for (int s = 0; s < 720; ++s) {
-            const float a = static_cast<float>(s) * 0.0087266f;
-            const float x = px + rx * std::cos(a), y = py + rx * 0.28f * std::sin(a);
-            // The back half of the ring passes behind the planet.
-            const float dx = x - px, dy = y - py;
-            if (std::sin(a) < 0.0f && dx * dx + dy * dy < pr * pr) continue;
-            blendPixel(canvas, static_cast<int>(x), static_cast<int>(y), Colour{245, 230, 200}, 0.8f);
-            blendPixel(canvas, static_cast<int>(x), static_cast<int>(y) + 1, Colour{245, 230, 200}, 0.4f);
+    // Rings: an elliptical band with gaps; its far half passes behind the
+    // planet.
+    for (int y = static_cast<int>(py - pr * 0.6f); y <= static_cast<int>(py + pr * 0.6f); ++y)
+        for (int x = static_cast<int>(px - pr * 1.9f); x <= static_cast<int>(px + pr * 1.9f); ++x) {
+            const float dx = static_cast<float>(x) + 0.5f - px, dy = static_cast<float>(y) + 0.5f - py;
+            const float e = std::sqrt(dx * dx + (dy / 0.3f) * (dy / 0.3f)) / pr;
+            if (e < 1.25f || e > 1.85f) continue;
+            if (dy < 0.0f && dx * dx + dy * dy < pr * pr) continue;
+            const float density = 0.55f + 0.45f * std::sin(e * 40.0f);
+            const float gap = e > 1.55f && e < 1.6f ? 0.15f : 1.0f;
+            const float edge = smoothStep(1.25f, 1.29f, e) * (1.0f - smoothStep(1.8f, 1.85f, e));
+            blendPixel(canvas, x, y, lit ? Colour{255, 215, 170} : Colour{235, 225, 205}, 0.85f * density * gap * edge);
         }
-    }
     // The low sun and its path on the water.
     const float sx = 140.0f;
     addGlow(canvas, sx, HORIZON - 6.0f, lit ? 220.0f : 160.0f, lit ? Colour{255, 150, 60} : Colour{255, 240, 200}, 1.4f);
@@ -759,13 +761,20 @@ bool writePictures(const std::string& dataDir)
             std::fprintf(stderr, "quorvane-assets: %s\n", error.c_str());
             return false;
         }
-        // The sheet shows the file as the show will read it.
+        // The sheet shows the file as the show reads it and, for pictures
+        // stored brighter, as start-up leaves it after darkening.
         DecodedPicture decoded;
         if (!decodeJpeg(file, decoded, error)) {
             std::fprintf(stderr, "quorvane-assets: %s\n", error.c_str());
             return false;
         }
-        sheet.push_back({name, decoded.width, decoded.height, std::move(decoded.pixels)});
+        std::string label = name;
+        if (entry.darkening > 0) {
+            adjustBrightness(decoded.pixels.data(), decoded.width, std::min(entry.darkenedRows, decoded.height),
+                             -entry.darkening);
+            label += " (-" + std::to_string(entry.darkening) + ")";
+        }
+        sheet.push_back({label, decoded.width, decoded.height, std::move(decoded.pixels)});
     }
     std::string error;
     if (!writeContactSheet(dataDir + "/contact-sheet.png", sheet, error)) {

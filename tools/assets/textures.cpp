@@ -246,17 +246,20 @@ void paintGlyphRows(Canvas& canvas)
 void paintNeon(Canvas& canvas)
 {
     const int size = canvas.width;
+    const float w = static_cast<float>(size);
     Canvas light(size, size);
     static constexpr Colour TUBES[] = {{255, 40, 200}, {40, 220, 255}, {120, 255, 80}, {255, 150, 30}};
+    // The middle band (rows 100-156), which the travelling shapes map along
+    // their length: three tubes running the full width, so copies join.
+    drawLine(light, -4.0f, 110.0f, w + 4.0f, 110.0f, 4.0f, TUBES[0]);
+    drawLine(light, -4.0f, 128.0f, w + 4.0f, 128.0f, 6.0f, TUBES[1]);
+    drawLine(light, -4.0f, 146.0f, w + 4.0f, 146.0f, 4.0f, TUBES[3]);
+    // Rings and short bars above and below it.
     for (int i = 0; i < 4; ++i) {
-        const float cx = 64.0f + static_cast<float>(i % 2) * 128.0f, cy = 64.0f + static_cast<float>(i / 2) * 128.0f;
-        strokeRing(light, cx, cy, 44.0f, 5.0f, TUBES[i]);
-        strokeRing(light, cx, cy, 24.0f, 3.0f, TUBES[(i + 1) % 4]);
-    }
-    for (int i = 0; i < 4; ++i) {
-        const float at = 10.0f + static_cast<float>(i) * 80.0f;
-        drawLine(light, at, 128.0f, at + 40.0f, 128.0f, 5.0f, TUBES[(i + 2) % 4]);
-        drawLine(light, 128.0f, at, 128.0f, at + 40.0f, 5.0f, TUBES[(i + 3) % 4]);
+        const float cx = 64.0f + static_cast<float>(i % 2) * 128.0f, cy = 48.0f + static_cast<float>(i / 2) * 160.0f;
+        strokeRing(light, cx, cy, 34.0f, 5.0f, TUBES[i]);
+        strokeRing(light, cx, cy, 17.0f, 3.0f, TUBES[(i + 1) % 4]);
+        drawLine(light, cx - 10.0f, cy + (i < 2 ? 44.0f : -44.0f), cx + 10.0f, cy + (i < 2 ? 44.0f : -44.0f), 3.0f, TUBES[(i + 2) % 4]);
     }
     Canvas glow = light;
     blurCanvas(glow, 4, 3);

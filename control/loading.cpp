@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "control/dataset_check.h"
 #include "control/scenes.h"
 #include "control/sound.h"
 #include "scene/reader3ds.h"
@@ -43,4 +44,6 @@ void loadScenes()
 
 void checkLoadedScenes()
 {
+    std::string report;
+    if (!checkDataSet(report)) endLoading("the data set does not fit the show:\n" + report);
 }

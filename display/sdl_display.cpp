@@ -34,16 +34,23 @@ public:
         videoUp_ = true;
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
+        int windowX = SDL_WINDOWPOS_CENTERED, windowY = SDL_WINDOWPOS_CENTERED;
         int windowW = width, windowH = height;
-        if (options_.fullscreen) {
+        SDL_Rect desktop;
+        if (options_.fullscreen && SDL_GetDisplayBounds(0, &desktop) == 0) {
+            // Made at the desktop's size too, so that the screen is covered
+            // even where no window manager carries out the full-screen state.
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+            windowX = desktop.x;
+            windowY = desktop.y;
+            windowW = desktop.w;
+            windowH = desktop.h;
         } else {
             const int factor = windowedFactor();
             windowW *= factor;
             windowH *= factor;
         }
-        window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowW,
-                                   windowH, flags);
+        window_ = SDL_CreateWindow(title, windowX, windowY, windowW, windowH, flags);
         if (!window_) return fail("cannot create the window");
         if (options_.fullscreen) SDL_ShowCursor(SDL_DISABLE);
         const Uint32 vsync = options_.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;

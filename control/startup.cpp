@@ -1,0 +1,187 @@
+#include "control/startup.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <limits>
+#include <string>
+
+#include "control/clock.h"
+#include "control/loading.h"
+#include "control/random.h"
+#include "control/scenes.h"
+#include "control/sound.h"
+#include "control/timer.h"
+#include "display/present.h"
+#include "effects/blend.h"
+#include "effects/overlay.h"
+#include "image/picture.h"
+
+std::int32_t windowWidth = 0;
+std::int32_t windowHeight = 0;
+std::int32_t pictureOffsetX = 0;
+std::int32_t pictureOffsetY = 0;
+
+std::uint32_t loadingPicture[PICTURE_PIXELS] = {};
+std::uint32_t pictureG1[PICTURE_PIXELS] = {};
+std::uint32_t pictureG2[PICTURE_PIXELS] = {};
+std::uint32_t pictureG3[PICTURE_PIXELS] = {};
+
+namespace {
+
+constexpr int PART_COUNT = 12;
+// Draws discarded before the first part: 0x30000 passes of four.
+constexpr int WARM_UP_DRAWS = 786432;
+
+void clearConsole()
+{
+    if (isatty(STDOUT_FILENO)) std::fputs("\033[H\033[2J", stdout);
+}
+
+void writeLine(const char* text)
+{
+    std::fputs(text, stdout);
+    std::fputs("\n", stdout);
+    std::fflush(stdout);
+}
+
+// Reads one integer. Text that is not a number is dropped up to the end of
+// its line and counts as a wrong answer (0).
+int readAnswer()
+{
+    int answer = 0;
+    if (std::cin >> answer) return answer;
+    if (std::cin.eof()) {
+        std::fputs("quorvane: no answer on standard input; the show needs 1 or 2\n", stderr);
+        std::exit(1);
+    }
+    std::cin.clear();
+    std::cin.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    return 0;
+}
+
+void present()
+{
+    presentFrame(windowBuffer, frameBuffer, 512, 384, windowWidth, windowHeight, pictureOffsetX,
+                 pictureOffsetY);
+}
+
+void copyLoadingPicture()
+{
+    std::memcpy(frameBuffer, loadingPicture, sizeof loadingPicture);
+}
+
+[[noreturn]] void endForPicture(const std::string& message)
+{
+    shutDownAll();
+    std::fputs(message.c_str(), stderr);
+    if (DisplayDevice* display = displayDevice()) display->showMessage("Error", message.c_str());
+    std::exit(1);
+}
+
+}  // namespace
+
+int askPictureSize()
+{
+    for (;;) {
+        clearConsole();
+        writeLine("1.512*384");
+        writeLine("2.640*480 (only for those who can\u00B4t run in 512*384)");
+        const int answer = readAnswer();
+        if (answer == 1 || answer == 2) return answer;
+        writeLine("That\u00B4s not a correct answer");
+    }
+}
+
+int askSound()
+{
+    for (;;) {
+        clearConsole();
+        writeLine("1.Sound");
+        writeLine("2.Nosound");
+        const int answer = readAnswer();
+        if (answer == 1 || answer == 2) return answer;
+    }
+}
+
+void setWindowGeometry(int sizeAnswer)
+{
+    windowWidth = sizeAnswer == 2 ? 640 : 512;
+    windowHeight = sizeAnswer == 2 ? 480 : 384;
+    pictureOffsetX = (windowWidth - 512) / 2;
+    pictureOffsetY = (windowHeight - 384) / 2;
+}
+
+int runShow(const ShowOptions& options, const ShowPlatform& platform)
+{
+    setDisplayDevice(platform.display);
+    setSoundDevice(platform.sound);
+    setPictureFailureHandler(endForPicture);
+
+    setWindowGeometry(options.sizeAnswer ? options.sizeAnswer : askPictureSize());
+    soundChoice = options.soundAnswer ? options.soundAnswer : askSound();
+    setScreenSize(512, 384);
+    buildRowOffsets();
+    loadPicture("data/gfx/loading.jpg", loadingPicture, 512, 384);
+    if (!openDisplay("Quorvane", windowWidth, windowHeight)) {
+        std::fputs("Failed to open graphics mode\n", stderr);
+        if (platform.display) platform.display->showMessage(".", "Failed to open graphics mode");
+        closeDisplay();
+        return 1;
+    }
+    copyLoadingPicture();
+    present();
+
+    createScenes();
+    loadScenes();
+    checkLoadedScenes();
+
+    loadPicture("data/gfx/g1.jpg", pictureG1, 512, 384);
+    loadPicture("data/gfx/g2.jpg", pictureG2, 512, 384);
+    loadPicture("data/gfx/g3.jpg", pictureG3, 512, 384);
+    adjustBrightness(pictureG1, 512, 384, -50);
+    adjustBrightness(pictureG2, 512, 384, -50);
+    adjustBrightness(pictureG3, 512, 384, -50);
+    for (int i = 0; i < WARM_UP_DRAWS; ++i) drawRandom();
+    buildTrigTables();
+    platform.clock->startTimers();
+    if (soundChoice == 1) initSound();
+    resetPartClocks();
+
+    while (2 * ticks(partTicks[2]) < 255) {
+        copyLoadingPicture();
+        adjustBrightness(frameBuffer, 512, 384, -(2 * ticks(partTicks[2])));
+        present();
+        platform.clock->endOfPass();
+    }
+    playMusic();
+    resetPartClocks();
+    setTicks(musicTimeMs, 0);
+
+    for (int k = 0; k < PART_COUNT; ++k) {
+        if (k >= 1) {
+            resetPartClocks();
+            if (k == 2 || k == 4) randomizeRowOffsets();
+        }
+        bool escape = false;
+        while (currentPart == k) {
+            if (k == 11) {
+                const int d = ticks(partTicks[2]);
+                if (5 * d < 500) setTicks(cueTicks[0], 0);
+                if (5 * d > 500) setMusicVolume(drawRandom() % 50 + 200);
+            }
+            if (soundChoice == 1) setTicks(musicTimeMs, musicPositionMs());
+            renderPart(k, ticks(musicTimeMs));
+            escape = platform.display->escapePressed();
+            if (!escape && k == 9 && ticks(musicTimeMs) > 234000) setMusicVolume(drawRandom() % 100);
+            platform.clock->endOfPass();
+            if (escape) break;
+        }
+        if (escape) break;
+    }
+    shutDownAll();
+    return 0;
+}

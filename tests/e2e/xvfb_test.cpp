@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "image/picture.h"
+#include "tests/e2e/process_support.h"
+
+namespace {
+
+const std::string PLAYER = QUORVANE_BINARY_DIR "/quorvane";
+constexpr int SCREEN_W = 1024;
+constexpr int SCREEN_H = 768;
+
+// An X server of its own for each test, on a display number no one uses.
+class XvfbScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!haveProgram("Xvfb") || !haveProgram("import") || !haveProgram("xdotool"))
+            GTEST_SKIP() << "Xvfb, ImageMagick or xdotool missing";
+        char name[16];
+        std::snprintf(name, sizeof name, ":%d", 90 + static_cast<int>(getpid() % 100));
+        display = std::string(name);
+        server = startProcess("Xvfb", {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "");
+        for (int i = 0; i < 100; ++i) {
+            if (runShell("xdpyinfo -display " + display + " >/dev/null 2>&1")) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        FAIL() << "Xvfb did not start on " << display;
+    }
+
+    void TearDown() override
+    {
+        if (server.pid > 0) {
+            runShell("kill " + std::to_string(server.pid));
+            waitProcess(server, 5);
+        }
+    }
+
+    // The whole X screen as RGB bytes.
+    std::vector<unsigned char> screenshot()
+    {
+        const std::string path = "/tmp/quorvane_e2e_shot_" + std::to_string(getpid()) + ".rgb";
+        std::vector<unsigned char> rgb;
+        if (!runShell("import -display " + display + " -window root -depth 8 rgb:" + path +
+                      " 2>/dev/null"))
+            return rgb;
+        std::ifstream in(path, std::ios::binary);
+        rgb.assign(std::istreambuf_iterator<char>(in), {});
+        return rgb;
+    }
+
+    // Plays with answers "2" and "2", waits for the loading picture at full
+    // brightness in the middle of the screen, checks the whole screen, then
+    // ends the show with Escape.
+    void playAndCheck(const std::vector<std::string>& extraArgs, int tolerance)
+    {
+        DecodedPicture loading;
+        std::string error;
+        ASSERT_TRUE(decodeJpeg(QUORVANE_DATA_DIR "/gfx/loading.jpg", loading, error)) << error;
+        std::vector<std::string> args = {"--data", QUORVANE_DATA_DIR};
+        args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+        RunningProcess player = startProcess(PLAYER, args, "2\n2\n",
+                                             {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"});
+        // The 640x480 window fills the screen's middle: the picture sits
+        // 64,48 inside it.
+        const int left = (SCREEN_W - 640) / 2 + 64, top = (SCREEN_H - 480) / 2 + 48;
+        auto expected = [&](int x, int y) -> std::uint32_t {
+            const int px = x - left, py = y - top;
+            if (px < 0 || py < 0 || px >= 512 || py >= 384) return 0;
+            if (py == 0 && px < 2) return 0;   // cleared in the bordered mode
+            return loading.pixels[py * 512 + px];
+        };
+        auto near = [&](const std::vector<unsigned char>& shot, int x, int y) {
+            const std::uint32_t e = expected(x, y);
+            const unsigned char* s = &shot[(static_cast<std::size_t>(y) * SCREEN_W + x) * 3];
+            const int channels[3] = {int((e >> 16) & 0xFF), int((e >> 8) & 0xFF), int(e & 0xFF)};
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(s[c]) - channels[c]) > tolerance) return false;
+            return true;
+        };
+        std::vector<unsigned char> shot;
+        bool settled = false;
+        for (int i = 0; i < 60 && !settled; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            shot = screenshot();
+            settled = shot.size() == SCREEN_W * SCREEN_H * 3 && near(shot, left + 256, top + 192) &&
+                      near(shot, left + 100, top + 300) && near(shot, left + 400, top + 50);
+        }
+        ASSERT_TRUE(settled) << "the loading picture never showed at full brightness";
+        int wrong = 0;
+        for (int y = 0; y < SCREEN_H; ++y)
+            for (int x = 0; x < SCREEN_W; ++x)
+                if (!near(shot, x, y)) ++wrong;
+        EXPECT_EQ(wrong, 0) << "pixels that differ from the picture in its black border";
+
+        runShell("DISPLAY=" + display + " xdotool mousemove 512 384 key Escape");
+        const ProcessResult r = waitProcess(player, 15);
+        EXPECT_FALSE(r.timedOut) << "Escape did not end the show";
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+
+    std::string display;
+    RunningProcess server;
+};
+
+}  // namespace
+
+TEST_F(XvfbScreen, LoadingPictureCentredInABlackBorderAndEscapeEnds)
+{
+    playAndCheck({}, 0);
+}
+
+TEST_F(XvfbScreen, SixteenBitFormatShowsTheSamePicture)
+{
+    // 5 or 6 bits a channel: each channel within 8 of the picture's.
+    playAndCheck({"--pixel-format", "rgb565"}, 8);
+}

@@ -66,10 +66,14 @@ bool writeContactSheet(const std::string& path, std::span<const SheetPicture> pi
 {
     // Shelf layout: left to right, a new row when the next one does not fit.
     std::vector<Placement> places;
+    std::vector<TextMask> labels(pictures.size());
     int x = GAP, y = GAP, rowHeight = 0;
-    for (const SheetPicture& p : pictures) {
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const SheetPicture& p = pictures[i];
+        const std::string text = p.name + "  " + std::to_string(p.width) + "x" + std::to_string(p.height);
+        if (!renderText(text, FONT_SANS, 11, 0, labels[i], error)) return false;
         Placement place = thumbnailSize(p);
-        const int cellW = std::max(place.width, 120);
+        const int cellW = std::max(place.width, labels[i].width);
         if (x + cellW + GAP > SHEET_WIDTH) {
             x = GAP;
             y += rowHeight + LABEL_HEIGHT + GAP;
@@ -87,9 +91,7 @@ bool writeContactSheet(const std::string& path, std::span<const SheetPicture> pi
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const SheetPicture& p = pictures[i];
         drawThumbnail(sheet, p, places[i]);
-        TextMask label;
-        const std::string text = p.name + "  " + std::to_string(p.width) + "x" + std::to_string(p.height);
-        if (!renderText(text, FONT_SANS, 11, 0, label, error)) return false;
+        const TextMask& label = labels[i];
         drawMask(sheet, label, places[i].x, places[i].y + places[i].height + 4 + (11 - label.baseline),
                  Colour{220, 220, 225});
     }

@@ -366,6 +366,13 @@ void paintPoster(Canvas& canvas)
         {0.0f, {8, 28, 48}}, {0.35f, {36, 18, 62}}, {0.7f, {70, 22, 50}}, {1.0f, {20, 8, 24}}};
     fillVertical(canvas, GROUND);
     const float w = static_cast<float>(canvas.width);
+    // Diagonal bands and a dotted grid.
+    for (int i = 0; i < 7; ++i) {
+        const float y0 = 60.0f + static_cast<float>(i) * 110.0f;
+        drawLine(canvas, -20.0f, y0 + 120.0f, w + 20.0f, y0 - 80.0f, 3.0f, Colour{40, 150, 160} * 0.6f);
+    }
+    for (int y = 16; y < canvas.height; y += 32)
+        for (int x = 16; x < canvas.width; x += 32) addGlow(canvas, static_cast<float>(x), static_cast<float>(y), 3.0f, Colour{90, 90, 110});
     // Striped suns at three heights.
     const float suns[][3] = {{160.0f, 150.0f, 90.0f}, {360.0f, 400.0f, 120.0f}, {180.0f, 620.0f, 70.0f}};
     for (const auto& sun : suns) {
@@ -383,13 +390,6 @@ void paintPoster(Canvas& canvas)
             }
         }
     }
-    // Diagonal bands and a dotted grid.
-    for (int i = 0; i < 7; ++i) {
-        const float y0 = 60.0f + static_cast<float>(i) * 110.0f;
-        drawLine(canvas, -20.0f, y0 + 120.0f, w + 20.0f, y0 - 80.0f, 3.0f, Colour{40, 150, 160} * 0.6f);
-    }
-    for (int y = 16; y < canvas.height; y += 32)
-        for (int x = 16; x < canvas.width; x += 32) addGlow(canvas, static_cast<float>(x), static_cast<float>(y), 3.0f, Colour{90, 90, 110});
     capChannels(canvas, 175.0f);
     for (int y = canvas.height - 100; y < canvas.height; ++y) {
         const float keep = static_cast<float>(canvas.height - 1 - y) / 100.0f;

@@ -135,19 +135,19 @@ void paintPlanet(Canvas& canvas)
             const float v = latitude * PERIOD * 0.5f;
             const float land = fractalNoise(u, v, 5, 21, PERIOD);
             Colour c;
-            if (land < 0.55f) {
-                const float deep = smoothStep(0.3f, 0.55f, land);
+            if (land < 0.58f) {
+                const float deep = smoothStep(0.3f, 0.58f, land);
                 c = mix(Colour{10, 35, 90}, Colour{30, 95, 150}, deep);
             } else {
-                const float height = smoothStep(0.55f, 0.75f, land);
+                const float height = smoothStep(0.58f, 0.78f, land);
                 c = mix(Colour{50, 120, 55}, Colour{120, 110, 70}, height);
-                c = mix(Colour{150, 140, 90}, c, smoothStep(0.55f, 0.57f, land));   // beaches
+                c = mix(Colour{150, 140, 90}, c, smoothStep(0.58f, 0.6f, land));   // beaches
             }
             // Ice towards the poles, ragged by the noise.
-            const float ice = smoothStep(0.78f, 0.86f, polar + (land - 0.55f) * 0.3f);
+            const float ice = smoothStep(0.78f, 0.86f, polar + (land - 0.58f) * 0.3f);
             c = mix(c, Colour{225, 235, 240}, ice);
             const float cloud = fractalNoise(u * 2.0f + 3.0f, v * 3.0f, 4, 23, PERIOD * 2);
-            c = mix(c, Colour{240, 242, 245}, smoothStep(0.52f, 0.7f, cloud) * 0.85f);
+            c = mix(c, Colour{240, 242, 245}, smoothStep(0.58f, 0.75f, cloud) * 0.8f);
             canvas.at(x, y) = c;
         }
     }

@@ -31,8 +31,8 @@ const std::string DATA_DIR = QUORVANE_DATA_DIR;
 // A scratch folder of its own for each test, removed afterwards.
 fs::path scratchDir(const std::string& name)
 {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("quorvane-pictures-" + std::to_string(getpid()) + "-" + name);
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorvane-pictures-" + std::to_string(getpid()) + "-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -55,7 +55,10 @@ DecodedPicture decodeGenerated(const char* showPath)
 // loadPicture's failure handler must end the program; in a test it keeps
 // the message instead, and loadPicture then returns 0.
 std::vector<std::string> failures;
-void keepFailure(const std::string& message) { failures.push_back(message); }
+void keepFailure(const std::string& message)
+{
+    failures.push_back(message);
+}
 
 class LoadPicture : public testing::Test {
 protected:
@@ -79,11 +82,14 @@ protected:
 TEST_F(LoadPicture, EveryCataloguePictureLoadsAtItsExactSize)
 {
     for (const CatalogueEntry& entry : pictureCatalogue()) {
-        std::vector<std::uint32_t> buffer(static_cast<std::size_t>(entry.width) * entry.height, 0xFF000000u);
-        EXPECT_EQ(loadPicture(entry.path, buffer.data(), entry.width, entry.height), 1) << entry.path;
-        // The whole buffer was written, and only with the top byte clear.
-        EXPECT_TRUE(std::none_of(buffer.begin(), buffer.end(), [](std::uint32_t p) { return (p & TOP_BYTE) != 0; }))
+        std::vector<std::uint32_t> buffer(static_cast<std::size_t>(entry.width) * entry.height,
+                                          0xFF000000u);
+        EXPECT_EQ(loadPicture(entry.path, buffer.data(), entry.width, entry.height), 1)
             << entry.path;
+        // The whole buffer was written, and only with the top byte clear.
+        EXPECT_TRUE(std::none_of(buffer.begin(), buffer.end(), [](std::uint32_t p) {
+            return (p & TOP_BYTE) != 0;
+        })) << entry.path;
     }
     for (const std::string& message : failures) ADD_FAILURE() << message;
 }
@@ -98,7 +104,8 @@ TEST_F(LoadPicture, RejectsAPictureWhoseSizeDiffersFromItsBuffer)
     EXPECT_NE(message.find(DATA_DIR + "/gfx/pic12.jpg"), std::string::npos) << message;
     EXPECT_NE(message.find("100x100"), std::string::npos) << message;   // found
     EXPECT_NE(message.find("100x98"), std::string::npos) << message;    // needed
-    EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](std::uint32_t p) { return p == 0x00123456u; }));
+    EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(),
+                            [](std::uint32_t p) { return p == 0x00123456u; }));
 }
 
 TEST_F(LoadPicture, NamesAMissingFile)
@@ -174,7 +181,8 @@ TEST(Pictures, AddedPicturesKeepTheirPeaks)
     for (const auto& c : cases) {
         const DecodedPicture p = decodeGenerated(c.path);
         int peak = 0;
-        for (const std::uint32_t pixel : p.pixels) peak = std::max({peak, redOf(pixel), greenOf(pixel), blueOf(pixel)});
+        for (const std::uint32_t pixel : p.pixels)
+            peak = std::max({peak, redOf(pixel), greenOf(pixel), blueOf(pixel)});
         EXPECT_LE(peak, c.peak) << c.path;
         EXPECT_GE(peak, c.peak / 2) << c.path << " is nearly black";
     }
@@ -237,8 +245,9 @@ TEST(Pictures, SpritesHaveBlackBordersAndBrightCentres)
     for (const char* path : {"data/gfx/star.jpg", "data/gfx/flare.jpg"}) {
         const DecodedPicture p = decodeGenerated(path);
         for (int i = 0; i < 64; ++i)
-            for (const std::size_t index : {static_cast<std::size_t>(i), static_cast<std::size_t>(63 * 64 + i),
-                                            static_cast<std::size_t>(i * 64), static_cast<std::size_t>(i * 64 + 63)})
+            for (const std::size_t index :
+                 {static_cast<std::size_t>(i), static_cast<std::size_t>(63 * 64 + i),
+                  static_cast<std::size_t>(i * 64), static_cast<std::size_t>(i * 64 + 63)})
                 EXPECT_LE(redOf(p.pixels[index]), 8) << path << " border pixel " << index;
         EXPECT_GE(redOf(p.pixels[32 * 64 + 32]), 200) << path;
     }
@@ -277,7 +286,8 @@ TEST(JpegWriter, FlatColoursSurviveTheRoundTrip)
     // Two flat 8x8 blocks side by side: JPEG keeps flat blocks almost exact.
     std::vector<std::uint32_t> pixels(16 * 8);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 16; ++x) pixels[static_cast<std::size_t>(y) * 16 + x] = x < 8 ? 0xFFC86432u : 0x00000000u;
+        for (int x = 0; x < 16; ++x)
+            pixels[static_cast<std::size_t>(y) * 16 + x] = x < 8 ? 0xFFC86432u : 0x00000000u;
     std::string error;
     ASSERT_TRUE(writeJpeg((dir / "flat.jpg").string(), pixels.data(), 16, 8, error)) << error;
     DecodedPicture back;
@@ -319,7 +329,7 @@ TEST(PngWriter, PixelsSurviveTheRoundTripExactly)
     image.format = PNG_FORMAT_RGB;
     std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
     ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-    const std::vector<unsigned char> expected = {255, 0, 0, 0, 255, 0, 0, 0, 255,
+    const std::vector<unsigned char> expected = {255,  0,    0,    0,   255, 0,   0, 0, 255,
                                                  0x10, 0x20, 0x30, 255, 255, 255, 0, 0, 0};
     EXPECT_EQ(rgb, expected);
     fs::remove_all(dir);
@@ -352,12 +362,13 @@ TEST(Paint, CanvasBecomesClampedRoundedPixels)
 
 TEST(Paint, GradientInterpolatesBetweenStops)
 {
-    const GradientStop stops[] = {{0.0f, {0, 0, 0}}, {0.5f, {200, 100, 40}}, {1.0f, {200, 200, 200}}};
+    const GradientStop stops[] = {
+        {0.0f, {0, 0, 0}}, {0.5f, {200, 100, 40}}, {1.0f, {200, 200, 200}}};
     const struct {
         float t;
         Colour expected;
     } cases[] = {
-        {-1.0f, {0, 0, 0}},       {0.25f, {100, 50, 20}}, {0.5f, {200, 100, 40}},
+        {-1.0f, {0, 0, 0}},       {0.25f, {100, 50, 20}},  {0.5f, {200, 100, 40}},
         {0.75f, {200, 150, 120}}, {2.0f, {200, 200, 200}},
     };
     for (const auto& c : cases) {

@@ -15,28 +15,28 @@ struct ExpectedSize {
 
 // The sizes at which the parts draw each picture.
 constexpr ExpectedSize SHOW_SIZES[] = {
-    {"data/gfx/loading.jpg", 512, 384},  {"data/gfx/pic13.jpg", 512, 384},
-    {"data/gfx/pic05.jpg", 512, 384},    {"data/gfx/pic28.jpg", 512, 384},
-    {"data/gfx/pic08.jpg", 512, 384},    {"data/gfx/design3.jpg", 512, 384},
-    {"data/gfx/design4.jpg", 512, 384},  {"data/gfx/design5.jpg", 512, 384},
-    {"data/gfx/g1.jpg", 512, 384},       {"data/gfx/g2.jpg", 512, 384},
-    {"data/gfx/g3.jpg", 512, 384},       {"data/gfx/pic22.jpg", 512, 721},
-    {"data/gfx/bus.jpg", 512, 781},      {"data/gfx/pic26.jpg", 1024, 130},
-    {"data/gfx/pic33.jpg", 1260, 70},    {"data/gfx/suite.jpg", 148, 245},
-    {"data/gfx/pic32.jpg", 512, 155},    {"data/gfx/credits.jpg", 280, 166},
-    {"data/gfx/pic12.jpg", 100, 100},    {"data/gfx/pic20.jpg", 100, 98},
-    {"data/gfx/pic21.jpg", 100, 98},     {"data/gfx/pic25.jpg", 100, 98},
-    {"data/gfx/pic34.jpg", 100, 80},     {"data/gfx/pic10.jpg", 400, 60},
-    {"data/gfx/pic17.jpg", 400, 60},     {"data/gfx/pic02.jpg", 300, 60},
-    {"data/gfx/pic03.jpg", 300, 60},     {"data/gfx/pic04.jpg", 300, 60},
-    {"data/gfx/pic09.jpg", 300, 60},     {"data/gfx/pic14.jpg", 300, 60},
-    {"data/gfx/pic16.jpg", 300, 60},     {"data/gfx/pic19.jpg", 300, 60},
-    {"data/gfx/pic29.jpg", 300, 60},     {"data/gfx/pic30.jpg", 300, 60},
-    {"data/gfx/pic31.jpg", 300, 60},     {"data/gfx/stone.jpg", 256, 256},
-    {"data/gfx/planet.jpg", 256, 256},   {"data/gfx/silver3.jpg", 256, 256},
-    {"data/gfx/pic06.jpg", 256, 256},    {"data/gfx/text5.jpg", 256, 256},
-    {"data/gfx/pic15.jpg", 256, 256},    {"data/gfx/plate.jpg", 256, 256},
-    {"data/gfx/env2.jpg", 256, 256},     {"data/gfx/star.jpg", 64, 64},
+    {"data/gfx/loading.jpg", 512, 384}, {"data/gfx/pic13.jpg", 512, 384},
+    {"data/gfx/pic05.jpg", 512, 384},   {"data/gfx/pic28.jpg", 512, 384},
+    {"data/gfx/pic08.jpg", 512, 384},   {"data/gfx/design3.jpg", 512, 384},
+    {"data/gfx/design4.jpg", 512, 384}, {"data/gfx/design5.jpg", 512, 384},
+    {"data/gfx/g1.jpg", 512, 384},      {"data/gfx/g2.jpg", 512, 384},
+    {"data/gfx/g3.jpg", 512, 384},      {"data/gfx/pic22.jpg", 512, 721},
+    {"data/gfx/bus.jpg", 512, 781},     {"data/gfx/pic26.jpg", 1024, 130},
+    {"data/gfx/pic33.jpg", 1260, 70},   {"data/gfx/suite.jpg", 148, 245},
+    {"data/gfx/pic32.jpg", 512, 155},   {"data/gfx/credits.jpg", 280, 166},
+    {"data/gfx/pic12.jpg", 100, 100},   {"data/gfx/pic20.jpg", 100, 98},
+    {"data/gfx/pic21.jpg", 100, 98},    {"data/gfx/pic25.jpg", 100, 98},
+    {"data/gfx/pic34.jpg", 100, 80},    {"data/gfx/pic10.jpg", 400, 60},
+    {"data/gfx/pic17.jpg", 400, 60},    {"data/gfx/pic02.jpg", 300, 60},
+    {"data/gfx/pic03.jpg", 300, 60},    {"data/gfx/pic04.jpg", 300, 60},
+    {"data/gfx/pic09.jpg", 300, 60},    {"data/gfx/pic14.jpg", 300, 60},
+    {"data/gfx/pic16.jpg", 300, 60},    {"data/gfx/pic19.jpg", 300, 60},
+    {"data/gfx/pic29.jpg", 300, 60},    {"data/gfx/pic30.jpg", 300, 60},
+    {"data/gfx/pic31.jpg", 300, 60},    {"data/gfx/stone.jpg", 256, 256},
+    {"data/gfx/planet.jpg", 256, 256},  {"data/gfx/silver3.jpg", 256, 256},
+    {"data/gfx/pic06.jpg", 256, 256},   {"data/gfx/text5.jpg", 256, 256},
+    {"data/gfx/pic15.jpg", 256, 256},   {"data/gfx/plate.jpg", 256, 256},
+    {"data/gfx/env2.jpg", 256, 256},    {"data/gfx/star.jpg", 64, 64},
     {"data/gfx/flare.jpg", 64, 64},
 };
 
@@ -103,9 +103,9 @@ TEST(PictureCatalogue, PicturesDarkenedAtStartUpSayByHowMuchAndOverWhichRows)
         int darkening, rows;
     } cases[] = {
         {"data/gfx/pic22.jpg", 100, 384},   // only the first screenful of its 721 rows
-        {"data/gfx/bus.jpg", 75, 781},      {"data/gfx/design4.jpg", 75, 384},
-        {"data/gfx/design3.jpg", 75, 384},  {"data/gfx/g1.jpg", 50, 384},
-        {"data/gfx/g2.jpg", 50, 384},       {"data/gfx/g3.jpg", 50, 384},
+        {"data/gfx/bus.jpg", 75, 781},     {"data/gfx/design4.jpg", 75, 384},
+        {"data/gfx/design3.jpg", 75, 384}, {"data/gfx/g1.jpg", 50, 384},
+        {"data/gfx/g2.jpg", 50, 384},      {"data/gfx/g3.jpg", 50, 384},
     };
     int darkened = 0;
     for (const CatalogueEntry& entry : pictureCatalogue()) darkened += entry.darkening != 0;
@@ -123,7 +123,7 @@ TEST(PictureCatalogue, PicturesDarkenedAtStartUpSayByHowMuchAndOverWhichRows)
 TEST(PictureCatalogue, UnknownPathsAreNotFound)
 {
     EXPECT_EQ(findCatalogueEntry("data/gfx/pic06.png"), nullptr);
-    EXPECT_EQ(findCatalogueEntry("pic06.jpg"), nullptr);      // only full show paths
+    EXPECT_EQ(findCatalogueEntry("pic06.jpg"), nullptr);   // only full show paths
     EXPECT_EQ(findCatalogueEntry("data/gfx/PIC06.jpg"), nullptr);
     EXPECT_EQ(findCatalogueEntry(""), nullptr);
 }

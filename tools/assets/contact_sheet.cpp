@@ -12,7 +12,7 @@ namespace {
 constexpr int SHEET_WIDTH = 1280;
 constexpr int GAP = 12;
 constexpr int LABEL_HEIGHT = 18;
-constexpr int CELL_WIDTH = 240;    // most pictures fit a 240 x 180 box
+constexpr int CELL_WIDTH = 240;   // most pictures fit a 240 x 180 box
 constexpr int CELL_HEIGHT = 180;
 constexpr Colour GROUND{48, 48, 52};
 constexpr Colour FRAME{110, 110, 118};
@@ -44,13 +44,15 @@ void drawThumbnail(Canvas& sheet, const SheetPicture& p, const Placement& at)
             float r = 0, g = 0, b = 0;
             for (int sy = sy0; sy < sy1; ++sy)
                 for (int sx = sx0; sx < sx1; ++sx) {
-                    const std::uint32_t pixel = p.pixels[static_cast<std::size_t>(sy) * p.width + sx];
+                    const std::uint32_t pixel =
+                        p.pixels[static_cast<std::size_t>(sy) * p.width + sx];
                     r += static_cast<float>(redOf(pixel));
                     g += static_cast<float>(greenOf(pixel));
                     b += static_cast<float>(blueOf(pixel));
                 }
             const float n = static_cast<float>((sy1 - sy0) * (sx1 - sx0));
-            if (sheet.inside(at.x + tx, at.y + ty)) sheet.at(at.x + tx, at.y + ty) = Colour{r / n, g / n, b / n};
+            if (sheet.inside(at.x + tx, at.y + ty))
+                sheet.at(at.x + tx, at.y + ty) = Colour{r / n, g / n, b / n};
         }
     }
     fillRect(sheet, at.x - 1, at.y - 1, at.x + at.width + 1, at.y, FRAME);
@@ -70,7 +72,8 @@ bool writeContactSheet(const std::string& path, std::span<const SheetPicture> pi
     int x = GAP, y = GAP, rowHeight = 0;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const SheetPicture& p = pictures[i];
-        const std::string text = p.name + "  " + std::to_string(p.width) + "x" + std::to_string(p.height);
+        const std::string text =
+            p.name + "  " + std::to_string(p.width) + "x" + std::to_string(p.height);
         if (!renderText(text, FONT_SANS, 11, 0, labels[i], error)) return false;
         Placement place = thumbnailSize(p);
         const int cellW = std::max(place.width, labels[i].width);
@@ -92,8 +95,8 @@ bool writeContactSheet(const std::string& path, std::span<const SheetPicture> pi
         const SheetPicture& p = pictures[i];
         drawThumbnail(sheet, p, places[i]);
         const TextMask& label = labels[i];
-        drawMask(sheet, label, places[i].x, places[i].y + places[i].height + 4 + (11 - label.baseline),
-                 Colour{220, 220, 225});
+        drawMask(sheet, label, places[i].x,
+                 places[i].y + places[i].height + 4 + (11 - label.baseline), Colour{220, 220, 225});
     }
     const std::vector<std::uint32_t> pixels = toPixels(sheet);
     return writePng(path, pixels.data(), sheet.width, sheet.height, error);

@@ -70,8 +70,8 @@ bool writeJpeg(const std::string& path, const std::uint32_t* pixels, int width, 
                std::string& error)
 {
     if (width <= 0 || height <= 0 || width > 65500 || height > 65500) {
-        error = path + ": cannot write a " + std::to_string(width) + "x" +
-                std::to_string(height) + " JPEG picture";
+        error = path + ": cannot write a " + std::to_string(width) + "x" + std::to_string(height) +
+                " JPEG picture";
         return false;
     }
     const std::size_t count = static_cast<std::size_t>(width) * height;

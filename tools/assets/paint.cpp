@@ -55,12 +55,14 @@ void blurLine(Colour* line, int count, int stride, int radius, std::vector<Colou
     for (int i = 0; i < count; ++i) scratch[static_cast<std::size_t>(i)] = line[i * stride];
     const float weight = 1.0f / static_cast<float>(2 * radius + 1);
     Colour sum;
-    for (int k = -radius; k <= radius; ++k) sum = sum + scratch[static_cast<std::size_t>(std::clamp(k, 0, count - 1))];
+    for (int k = -radius; k <= radius; ++k)
+        sum = sum + scratch[static_cast<std::size_t>(std::clamp(k, 0, count - 1))];
     for (int i = 0; i < count; ++i) {
         line[i * stride] = sum * weight;
         const int out = std::clamp(i - radius, 0, count - 1);
         const int in = std::clamp(i + radius + 1, 0, count - 1);
-        const Colour a = scratch[static_cast<std::size_t>(in)], b = scratch[static_cast<std::size_t>(out)];
+        const Colour a = scratch[static_cast<std::size_t>(in)],
+                     b = scratch[static_cast<std::size_t>(out)];
         sum = {sum.r + a.r - b.r, sum.g + a.g - b.g, sum.b + a.b - b.b};
     }
 }
@@ -79,9 +81,9 @@ std::vector<std::uint32_t> toPixels(const Canvas& canvas)
 
 float hashUnit(int x, int y, std::uint32_t seed)
 {
-    const std::uint32_t h = mixBits(static_cast<std::uint32_t>(x) * 0x8DA6B343u ^
-                                    mixBits(static_cast<std::uint32_t>(y) * 0xD8163841u ^
-                                            mixBits(seed + 0x9E3779B9u)));
+    const std::uint32_t h =
+        mixBits(static_cast<std::uint32_t>(x) * 0x8DA6B343u ^
+                mixBits(static_cast<std::uint32_t>(y) * 0xD8163841u ^ mixBits(seed + 0x9E3779B9u)));
     return static_cast<float>(h >> 8) * (1.0f / 16777216.0f);
 }
 
@@ -140,7 +142,9 @@ Colour gradientAt(std::span<const GradientStop> stops, float t)
 void fillVertical(Canvas& canvas, std::span<const GradientStop> stops)
 {
     for (int y = 0; y < canvas.height; ++y) {
-        const float t = canvas.height > 1 ? static_cast<float>(y) / static_cast<float>(canvas.height - 1) : 0.0f;
+        const float t = canvas.height > 1
+                            ? static_cast<float>(y) / static_cast<float>(canvas.height - 1)
+                            : 0.0f;
         const Colour c = gradientAt(stops, t);
         for (int x = 0; x < canvas.width; ++x) canvas.at(x, y) = c;
     }
@@ -192,8 +196,10 @@ void addPixel(Canvas& canvas, int x, int y, Colour colour, float amount)
 void fillDisc(Canvas& canvas, float cx, float cy, float radius, Colour colour)
 {
     for (int y = static_cast<int>(cy - radius) - 1; y <= static_cast<int>(cy + radius) + 1; ++y)
-        for (int x = static_cast<int>(cx - radius) - 1; x <= static_cast<int>(cx + radius) + 1; ++x) {
-            const float dx = static_cast<float>(x) + 0.5f - cx, dy = static_cast<float>(y) + 0.5f - cy;
+        for (int x = static_cast<int>(cx - radius) - 1; x <= static_cast<int>(cx + radius) + 1;
+             ++x) {
+            const float dx = static_cast<float>(x) + 0.5f - cx,
+                        dy = static_cast<float>(y) + 0.5f - cy;
             blendPixel(canvas, x, y, colour, coverageOf(std::sqrt(dx * dx + dy * dy) - radius));
         }
 }
@@ -203,21 +209,25 @@ void strokeRing(Canvas& canvas, float cx, float cy, float radius, float thicknes
     const float outer = radius + thickness;
     for (int y = static_cast<int>(cy - outer) - 1; y <= static_cast<int>(cy + outer) + 1; ++y)
         for (int x = static_cast<int>(cx - outer) - 1; x <= static_cast<int>(cx + outer) + 1; ++x) {
-            const float dx = static_cast<float>(x) + 0.5f - cx, dy = static_cast<float>(y) + 0.5f - cy;
+            const float dx = static_cast<float>(x) + 0.5f - cx,
+                        dy = static_cast<float>(y) + 0.5f - cy;
             const float d = std::fabs(std::sqrt(dx * dx + dy * dy) - radius) - thickness * 0.5f;
             blendPixel(canvas, x, y, colour, coverageOf(d));
         }
 }
 
-void drawLine(Canvas& canvas, float x0, float y0, float x1, float y1, float thickness, Colour colour)
+void drawLine(Canvas& canvas, float x0, float y0, float x1, float y1, float thickness,
+              Colour colour)
 {
     const float pad = thickness * 0.5f + 1.0f;
-    const int left = static_cast<int>(std::min(x0, x1) - pad), right = static_cast<int>(std::max(x0, x1) + pad);
-    const int top = static_cast<int>(std::min(y0, y1) - pad), bottom = static_cast<int>(std::max(y0, y1) + pad);
+    const int left = static_cast<int>(std::min(x0, x1) - pad),
+              right = static_cast<int>(std::max(x0, x1) + pad);
+    const int top = static_cast<int>(std::min(y0, y1) - pad),
+              bottom = static_cast<int>(std::max(y0, y1) + pad);
     for (int y = std::max(top, 0); y <= std::min(bottom, canvas.height - 1); ++y)
         for (int x = std::max(left, 0); x <= std::min(right, canvas.width - 1); ++x) {
-            const float d = distanceToSegment(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f,
-                                              x0, y0, x1, y1);
+            const float d = distanceToSegment(static_cast<float>(x) + 0.5f,
+                                              static_cast<float>(y) + 0.5f, x0, y0, x1, y1);
             blendPixel(canvas, x, y, colour, coverageOf(d - thickness * 0.5f));
         }
 }
@@ -232,15 +242,18 @@ void fillPolygon(Canvas& canvas, std::span<const Point> points, Colour colour)
         minY = std::min(minY, p.y);
         maxY = std::max(maxY, p.y);
     }
-    const int x0 = std::max(0, static_cast<int>(minX) - 1), x1 = std::min(canvas.width - 1, static_cast<int>(maxX) + 1);
-    const int y0 = std::max(0, static_cast<int>(minY) - 1), y1 = std::min(canvas.height - 1, static_cast<int>(maxY) + 1);
+    const int x0 = std::max(0, static_cast<int>(minX) - 1),
+              x1 = std::min(canvas.width - 1, static_cast<int>(maxX) + 1);
+    const int y0 = std::max(0, static_cast<int>(minY) - 1),
+              y1 = std::min(canvas.height - 1, static_cast<int>(maxY) + 1);
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             int hits = 0;
             for (int sy = 0; sy < 4; ++sy)
                 for (int sx = 0; sx < 4; ++sx)
-                    hits += insidePolygon(points, static_cast<float>(x) + (static_cast<float>(sx) + 0.5f) * 0.25f,
-                                          static_cast<float>(y) + (static_cast<float>(sy) + 0.5f) * 0.25f);
+                    hits += insidePolygon(
+                        points, static_cast<float>(x) + (static_cast<float>(sx) + 0.5f) * 0.25f,
+                        static_cast<float>(y) + (static_cast<float>(sy) + 0.5f) * 0.25f);
             blendPixel(canvas, x, y, colour, static_cast<float>(hits) / 16.0f);
         }
 }
@@ -250,8 +263,10 @@ void blurCanvas(Canvas& canvas, int radius, int passes)
     if (radius <= 0 || canvas.width == 0 || canvas.height == 0) return;
     std::vector<Colour> scratch;
     for (int pass = 0; pass < passes; ++pass) {
-        for (int y = 0; y < canvas.height; ++y) blurLine(&canvas.at(0, y), canvas.width, 1, radius, scratch);
-        for (int x = 0; x < canvas.width; ++x) blurLine(&canvas.at(x, 0), canvas.height, canvas.width, radius, scratch);
+        for (int y = 0; y < canvas.height; ++y)
+            blurLine(&canvas.at(0, y), canvas.width, 1, radius, scratch);
+        for (int x = 0; x < canvas.width; ++x)
+            blurLine(&canvas.at(x, 0), canvas.height, canvas.width, radius, scratch);
     }
 }
 
@@ -275,8 +290,9 @@ void addStars(Canvas& canvas, int count, std::uint32_t seed, float brightness)
         // Most stars are faint; a few are bright.
         const float level = brightness * (0.15f + 0.85f * std::pow(hashUnit(i, 2, seed), 4.0f));
         const float tint = hashUnit(i, 3, seed);
-        const Colour colour = tint < 0.3f ? Colour{0.8f, 0.88f, 1.0f}
-                            : tint < 0.5f ? Colour{1.0f, 0.9f, 0.75f} : Colour{1.0f, 1.0f, 1.0f};
+        const Colour colour = tint < 0.3f   ? Colour{0.8f, 0.88f, 1.0f}
+                              : tint < 0.5f ? Colour{1.0f, 0.9f, 0.75f}
+                                            : Colour{1.0f, 1.0f, 1.0f};
         const int px = static_cast<int>(x), py = static_cast<int>(y);
         addPixel(canvas, px, py, colour, level);
         const float halo = level * 0.3f;

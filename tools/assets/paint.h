@@ -15,10 +15,19 @@ struct Colour {
     float b = 0.0f;
 };
 
-constexpr Colour operator+(Colour a, Colour b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-constexpr Colour operator*(Colour a, float s) { return {a.r * s, a.g * s, a.b * s}; }
+constexpr Colour operator+(Colour a, Colour b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+constexpr Colour operator*(Colour a, float s)
+{
+    return {a.r * s, a.g * s, a.b * s};
+}
 // Straight blend: t 0 gives a, t 1 gives b.
-constexpr Colour mix(Colour a, Colour b, float t) { return a * (1.0f - t) + b * t; }
+constexpr Colour mix(Colour a, Colour b, float t)
+{
+    return a * (1.0f - t) + b * t;
+}
 
 struct Canvas {
     int width = 0;
@@ -49,7 +58,7 @@ float fractalNoise(float x, float y, int octaves, std::uint32_t seed, int period
 float smoothStep(float edge0, float edge1, float value);
 
 struct GradientStop {
-    float at;        // 0 top .. 1 bottom
+    float at;   // 0 top .. 1 bottom
     Colour colour;
 };
 

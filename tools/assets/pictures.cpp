@@ -31,8 +31,8 @@ struct Placed {
 };
 
 // Sets text at the largest size that fits the box and centres its ink there.
-bool fitCentred(const std::string& text, const char* font, int boxX, int boxY, int boxW,
-                int boxH, int maxSize, int tracking, Placed& out, std::string& error)
+bool fitCentred(const std::string& text, const char* font, int boxX, int boxY, int boxW, int boxH,
+                int maxSize, int tracking, Placed& out, std::string& error)
 {
     if (!renderTextToFit(text, font, boxW, boxH, maxSize, tracking, out.mask, error)) return false;
     out.x = boxX + (boxW - out.mask.width) / 2;
@@ -44,10 +44,12 @@ bool fitCentred(const std::string& text, const char* font, int boxX, int boxY, i
 void drawMaskGradient(Canvas& canvas, const TextMask& mask, int x, int y, Colour top, Colour bottom)
 {
     for (int my = 0; my < mask.height; ++my) {
-        const float t = mask.height > 1 ? static_cast<float>(my) / static_cast<float>(mask.height - 1) : 0.0f;
+        const float t =
+            mask.height > 1 ? static_cast<float>(my) / static_cast<float>(mask.height - 1) : 0.0f;
         const Colour colour = mix(top, bottom, t);
         for (int mx = 0; mx < mask.width; ++mx)
-            blendPixel(canvas, x + mx, y + my, colour, mask.coverage[static_cast<std::size_t>(my) * mask.width + mx]);
+            blendPixel(canvas, x + mx, y + my, colour,
+                       mask.coverage[static_cast<std::size_t>(my) * mask.width + mx]);
     }
 }
 
@@ -58,14 +60,16 @@ void liftRows(Canvas& canvas, float amount, int y0, int y1)
     for (int y = std::max(y0, 0); y < std::min(y1, canvas.height); ++y)
         for (int x = 0; x < canvas.width; ++x) {
             Colour& c = canvas.at(x, y);
-            c = {std::min(c.r + amount, 250.0f), std::min(c.g + amount, 250.0f), std::min(c.b + amount, 250.0f)};
+            c = {std::min(c.r + amount, 250.0f), std::min(c.g + amount, 250.0f),
+                 std::min(c.b + amount, 250.0f)};
         }
 }
 
 // Clamps every channel at peak.
 void capChannels(Canvas& canvas, float peak)
 {
-    for (Colour& c : canvas.pixels) c = {std::min(c.r, peak), std::min(c.g, peak), std::min(c.b, peak)};
+    for (Colour& c : canvas.pixels)
+        c = {std::min(c.r, peak), std::min(c.g, peak), std::min(c.b, peak)};
 }
 
 // Scales the picture down, if needed, so that no channel exceeds peak.
@@ -89,7 +93,8 @@ void clearOverlayBorder(Canvas& canvas, int margin)
 void addCanvas(Canvas& dst, const Canvas& src, int x, int y, float amount)
 {
     for (int sy = 0; sy < src.height; ++sy)
-        for (int sx = 0; sx < src.width; ++sx) addPixel(dst, x + sx, y + sy, src.at(sx, sy), amount);
+        for (int sx = 0; sx < src.width; ++sx)
+            addPixel(dst, x + sx, y + sy, src.at(sx, sy), amount);
 }
 
 // ---- text pictures -------------------------------------------------------
@@ -100,7 +105,8 @@ bool paintCaption(Canvas& canvas, const char* text, const char* font, int tracki
                   Colour bottom, std::string& error)
 {
     Placed p;
-    if (!fitCentred(text, font, 20, 7, canvas.width - 40, canvas.height - 14, 64, tracking, p, error))
+    if (!fitCentred(text, font, 20, 7, canvas.width - 40, canvas.height - 14, 64, tracking, p,
+                    error))
         return false;
     addMaskGlow(canvas, p.mask, p.x, p.y, 3, EMBER, 0.45f);
     drawMaskGradient(canvas, p.mask, p.x, p.y, top, bottom);
@@ -121,8 +127,10 @@ bool paintStoryCaption(Canvas& canvas, const char* text, std::string& error)
 bool paintCredits(Canvas& canvas, std::string& error)
 {
     Placed top, bottom;
-    if (!fitCentred("CODE MUSIC GRAPHICS", FONT_CONDENSED_BOLD, 18, 18, canvas.width - 36, 52, 60, 1, top, error) ||
-        !fitCentred("THE QUORVANE TEAM", FONT_CONDENSED_BOLD, 18, 96, canvas.width - 36, 52, 60, 1, bottom, error))
+    if (!fitCentred("CODE MUSIC GRAPHICS", FONT_CONDENSED_BOLD, 18, 18, canvas.width - 36, 52, 60,
+                    1, top, error) ||
+        !fitCentred("THE QUORVANE TEAM", FONT_CONDENSED_BOLD, 18, 96, canvas.width - 36, 52, 60, 1,
+                    bottom, error))
         return false;
     addMaskGlow(canvas, top.mask, top.x, top.y, 3, EMBER, 0.4f);
     addMaskGlow(canvas, bottom.mask, bottom.x, bottom.y, 3, EMBER, 0.4f);
@@ -136,14 +144,15 @@ bool paintCredits(Canvas& canvas, std::string& error)
 // A round badge: a ring and a short bold sign inside it.
 bool paintBadge(Canvas& canvas, const char* sign, Colour ring, Colour ink, std::string& error)
 {
-    const float cx = static_cast<float>(canvas.width) * 0.5f, cy = static_cast<float>(canvas.height) * 0.5f;
+    const float cx = static_cast<float>(canvas.width) * 0.5f,
+                cy = static_cast<float>(canvas.height) * 0.5f;
     // Clear of 15 columns at each side, which a split of 13 pulls away.
     const float radius = std::min(cx - 17.0f, cy - 8.0f);
     strokeRing(canvas, cx, cy, radius, 5.0f, ring);
     const int inner = static_cast<int>(radius * 1.25f);
     Placed p;
-    if (!fitCentred(sign, FONT_BOLD, static_cast<int>(cx) - inner / 2, static_cast<int>(cy) - inner / 2,
-                    inner, inner, 80, 0, p, error))
+    if (!fitCentred(sign, FONT_BOLD, static_cast<int>(cx) - inner / 2,
+                    static_cast<int>(cy) - inner / 2, inner, inner, 80, 0, p, error))
         return false;
     addMaskGlow(canvas, p.mask, p.x, p.y, 2, EMBER, 0.4f);
     drawMaskGradient(canvas, p.mask, p.x, p.y, ink, mix(ink, EMBER, 0.35f));
@@ -157,12 +166,14 @@ bool paintBanner(Canvas& canvas, std::string& error)
 {
     Canvas tile(canvas.width / 2, canvas.height);
     Placed p;
-    if (!fitCentred("QUORVANE", FONT_BOLD, 26, 16, tile.width - 52, tile.height - 32, 120, 6, p, error))
+    if (!fitCentred("QUORVANE", FONT_BOLD, 26, 16, tile.width - 52, tile.height - 32, 120, 6, p,
+                    error))
         return false;
     addMaskGlow(tile, p.mask, p.x, p.y, 6, Colour{255, 70, 20}, 0.8f);
     drawMaskGradient(tile, p.mask, p.x, p.y, Colour{255, 240, 170}, Colour{255, 110, 40});
     for (int x = 0; x < tile.width; ++x) {
-        const float shimmer = 0.6f + 0.4f * std::sin(static_cast<float>(x) * 6.2831853f / static_cast<float>(tile.width) * 4.0f);
+        const float shimmer = 0.6f + 0.4f * std::sin(static_cast<float>(x) * 6.2831853f /
+                                                     static_cast<float>(tile.width) * 4.0f);
         for (int y : {5, 6, 7, tile.height - 8, tile.height - 7, tile.height - 6})
             tile.at(x, y) = Colour{230, 150, 70} * shimmer;
     }
@@ -171,8 +182,9 @@ bool paintBanner(Canvas& canvas, std::string& error)
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x) {
             const float fx = static_cast<float>(x);
-            canvas.at(x, y) = canvas.at(x, y) * (smoothStep(14.0f, 40.0f, fx) *
-                                                 smoothStep(14.0f, 40.0f, static_cast<float>(canvas.width - 1) - fx));
+            canvas.at(x, y) = canvas.at(x, y) *
+                              (smoothStep(14.0f, 40.0f, fx) *
+                               smoothStep(14.0f, 40.0f, static_cast<float>(canvas.width - 1) - fx));
         }
     clearOverlayBorder(canvas, 14);
     return true;
@@ -208,7 +220,8 @@ bool paintTile(Canvas& canvas, TileSign sign, std::string& error)
     Canvas half(canvas.width, (canvas.height + 1) / 2);
     const Colour tones[] = {{40, 200, 220}, {255, 140, 40}, {230, 60, 200}};
     const Colour tone = tones[static_cast<int>(sign)];
-    const float cx = static_cast<float>(half.width) * 0.5f, cy = static_cast<float>(half.height) * 0.5f;
+    const float cx = static_cast<float>(half.width) * 0.5f,
+                cy = static_cast<float>(half.height) * 0.5f;
     // A thin frame with a faint fill: the five tiles make a row of keys.
     fillRect(half, 3, 2, half.width - 3, half.height - 2, tone * 0.12f);
     for (int x = 3; x < half.width - 3; ++x) {
@@ -230,7 +243,8 @@ bool paintTile(Canvas& canvas, TileSign sign, std::string& error)
         drawLine(shape, c.x, c.y, a.x, a.y, 4.0f, WHITE);
     } else {
         Placed p;
-        if (!fitCentred("Q", FONT_BOLD, static_cast<int>(cx) - 20, static_cast<int>(cy) - 17, 40, 34, 60, 0, p, error))
+        if (!fitCentred("Q", FONT_BOLD, static_cast<int>(cx) - 20, static_cast<int>(cy) - 17, 40,
+                        34, 60, 0, p, error))
             return false;
         drawMask(shape, p.mask, p.x, p.y, WHITE);
     }
@@ -255,8 +269,8 @@ void paintDusk(Canvas& canvas)
     constexpr float HORIZON = 287.0f;
     const float h = static_cast<float>(canvas.height);
     static constexpr GradientStop SKY[] = {
-        {0.0f, {6, 5, 26}}, {0.4f, {30, 18, 64}}, {0.62f, {95, 45, 80}}, {0.748f, {170, 95, 60}},
-        {0.75f, {40, 22, 40}}, {1.0f, {6, 4, 10}},
+        {0.0f, {6, 5, 26}},      {0.4f, {30, 18, 64}},  {0.62f, {95, 45, 80}},
+        {0.748f, {170, 95, 60}}, {0.75f, {40, 22, 40}}, {1.0f, {6, 4, 10}},
     };
     fillVertical(canvas, SKY);
     Canvas stars(canvas.width, canvas.height);
@@ -274,17 +288,22 @@ void paintDusk(Canvas& canvas)
             const float fx = static_cast<float>(x);
             const float valley = 1.0f - 0.8f * std::exp(-(fx - 256.0f) * (fx - 256.0f) / 6000.0f);
             const float rise = (range == 0 ? 30.0f : 18.0f) * valley *
-                               fractalNoise(fx / (range == 0 ? 70.0f : 45.0f), static_cast<float>(range) * 7.0f, 4, 303);
+                               fractalNoise(fx / (range == 0 ? 70.0f : 45.0f),
+                                            static_cast<float>(range) * 7.0f, 4, 303);
             const float top = HORIZON - rise - (range == 0 ? 6.0f : 0.0f);
             for (int y = static_cast<int>(top); y <= static_cast<int>(HORIZON) + 2; ++y)
-                blendPixel(canvas, x, y, tone, std::clamp(static_cast<float>(y) + 1.0f - top, 0.0f, 1.0f));
+                blendPixel(canvas, x, y, tone,
+                           std::clamp(static_cast<float>(y) + 1.0f - top, 0.0f, 1.0f));
         }
     }
     // The afterglow mirrored in wet ground below the horizon.
     for (int y = static_cast<int>(HORIZON) + 3; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x) {
-            const float dx = (static_cast<float>(x) - 256.0f) / 200.0f, dy = (static_cast<float>(y) - HORIZON) / (h - HORIZON);
-            const float reflect = std::exp(-dx * dx * 3.0f) * (1.0f - dy) * (0.6f + 0.4f * valueNoise(static_cast<float>(x) / 3.0f, static_cast<float>(y) * 0.7f, 304));
+            const float dx = (static_cast<float>(x) - 256.0f) / 200.0f,
+                        dy = (static_cast<float>(y) - HORIZON) / (h - HORIZON);
+            const float reflect = std::exp(-dx * dx * 3.0f) * (1.0f - dy) *
+                                  (0.6f + 0.4f * valueNoise(static_cast<float>(x) / 3.0f,
+                                                            static_cast<float>(y) * 0.7f, 304));
             addPixel(canvas, x, y, Colour{70, 40, 20}, reflect * 0.6f);
         }
     capChannels(canvas, 145.0f);
@@ -299,8 +318,10 @@ void paintNebula(Canvas& canvas)
             const float cloud = fractalNoise(fx, fy, 6, 501);
             const float hue = fractalNoise(fx * 0.6f + 3.0f, fy * 0.6f, 3, 502);
             const float dust = fractalNoise(fx * 2.5f, fy * 2.5f, 4, 503);
-            const float density = smoothStep(0.42f, 0.8f, cloud) * (0.55f + 0.45f * smoothStep(0.35f, 0.65f, dust));
-            const Colour tint = mix(Colour{30, 50, 70}, Colour{70, 30, 75}, smoothStep(0.35f, 0.65f, hue));
+            const float density =
+                smoothStep(0.42f, 0.8f, cloud) * (0.55f + 0.45f * smoothStep(0.35f, 0.65f, dust));
+            const Colour tint =
+                mix(Colour{30, 50, 70}, Colour{70, 30, 75}, smoothStep(0.35f, 0.65f, hue));
             canvas.at(x, y) = Colour{3, 3, 8} + tint * density;
         }
     addStars(canvas, 160, 504, 40.0f);
@@ -312,7 +333,8 @@ void paintNebula(Canvas& canvas)
 // brighter.
 void paintTowers(Canvas& canvas)
 {
-    static constexpr GradientStop SKY[] = {{0.0f, {6, 8, 20}}, {0.5f, {14, 16, 38}}, {1.0f, {30, 18, 40}}};
+    static constexpr GradientStop SKY[] = {
+        {0.0f, {6, 8, 20}}, {0.5f, {14, 16, 38}}, {1.0f, {30, 18, 40}}};
     fillVertical(canvas, SKY);
     int x = -10;
     for (int tower = 0; x < canvas.width; ++tower) {
@@ -328,8 +350,12 @@ void paintTowers(Canvas& canvas)
                 const int wx = dx - 3, wy = y;
                 if (wx >= 0 && dx < width - 3 && wx % pitchX < windowW && wy % pitchY < windowH) {
                     const float lit = hashUnit(tower * 64 + wx / pitchX, wy / pitchY, 602);
-                    if (lit > 0.72f) c = mix(Colour{150, 120, 60}, Colour{110, 140, 150}, hashUnit(wx / pitchX, wy / pitchY + tower, 603)) * (1.0f - 0.4f * depth);
-                    else c = c * 0.6f;
+                    if (lit > 0.72f)
+                        c = mix(Colour{150, 120, 60}, Colour{110, 140, 150},
+                                hashUnit(wx / pitchX, wy / pitchY + tower, 603)) *
+                            (1.0f - 0.4f * depth);
+                    else
+                        c = c * 0.6f;
                 }
                 if (x + dx >= 0 && x + dx < canvas.width) canvas.at(x + dx, y) = c;
             }
@@ -343,7 +369,8 @@ void paintTowers(Canvas& canvas)
         for (int s = 1; s <= 32; ++s) {
             const float t = static_cast<float>(s) / 32.0f;
             const float nx = t * static_cast<float>(canvas.width);
-            const float ny = y0 + sag * 4.0f * t * (1.0f - t) + (hashUnit(i, 2, 604) - 0.5f) * 80.0f * t;
+            const float ny =
+                y0 + sag * 4.0f * t * (1.0f - t) + (hashUnit(i, 2, 604) - 0.5f) * 80.0f * t;
             drawLine(canvas, px, py, nx, ny, 1.6f, Colour{8, 8, 12});
             px = nx;
             py = ny;
@@ -352,7 +379,8 @@ void paintTowers(Canvas& canvas)
     // Haze thickening downwards.
     for (int y = 0; y < canvas.height; ++y) {
         const float haze = 0.35f * static_cast<float>(y) / static_cast<float>(canvas.height);
-        for (int xx = 0; xx < canvas.width; ++xx) canvas.at(xx, y) = mix(canvas.at(xx, y), Colour{40, 30, 55}, haze);
+        for (int xx = 0; xx < canvas.width; ++xx)
+            canvas.at(xx, y) = mix(canvas.at(xx, y), Colour{40, 30, 55}, haze);
     }
     capChannels(canvas, 150.0f);
     liftRows(canvas, 100.0f, 0, 384);
@@ -369,12 +397,16 @@ void paintPoster(Canvas& canvas)
     // Diagonal bands and a dotted grid.
     for (int i = 0; i < 7; ++i) {
         const float y0 = 60.0f + static_cast<float>(i) * 110.0f;
-        drawLine(canvas, -20.0f, y0 + 120.0f, w + 20.0f, y0 - 80.0f, 3.0f, Colour{40, 150, 160} * 0.6f);
+        drawLine(canvas, -20.0f, y0 + 120.0f, w + 20.0f, y0 - 80.0f, 3.0f,
+                 Colour{40, 150, 160} * 0.6f);
     }
     for (int y = 16; y < canvas.height; y += 32)
-        for (int x = 16; x < canvas.width; x += 32) addGlow(canvas, static_cast<float>(x), static_cast<float>(y), 3.0f, Colour{90, 90, 110});
+        for (int x = 16; x < canvas.width; x += 32)
+            addGlow(canvas, static_cast<float>(x), static_cast<float>(y), 3.0f,
+                    Colour{90, 90, 110});
     // Striped suns at three heights.
-    const float suns[][3] = {{160.0f, 150.0f, 90.0f}, {360.0f, 400.0f, 120.0f}, {180.0f, 620.0f, 70.0f}};
+    const float suns[][3] = {
+        {160.0f, 150.0f, 90.0f}, {360.0f, 400.0f, 120.0f}, {180.0f, 620.0f, 70.0f}};
     for (const auto& sun : suns) {
         const float cx = sun[0], cy = sun[1], r = sun[2];
         addGlow(canvas, cx, cy, r * 2.2f, Colour{60, 25, 40});
@@ -385,8 +417,10 @@ void paintPoster(Canvas& canvas)
             if (t > 0.5f && slit >= 0.0f && slit < 2.0f + 6.0f * (t - 0.5f)) continue;
             const Colour c = mix(Colour{255, 210, 90}, Colour{235, 60, 120}, t) * 0.68f;
             for (int x = static_cast<int>(cx - r) - 1; x <= static_cast<int>(cx + r) + 1; ++x) {
-                const float dx = static_cast<float>(x) + 0.5f - cx, dy = static_cast<float>(y) + 0.5f - cy;
-                blendPixel(canvas, x, y, c, std::clamp(r - std::sqrt(dx * dx + dy * dy) + 0.5f, 0.0f, 1.0f));
+                const float dx = static_cast<float>(x) + 0.5f - cx,
+                            dy = static_cast<float>(y) + 0.5f - cy;
+                blendPixel(canvas, x, y, c,
+                           std::clamp(r - std::sqrt(dx * dx + dy * dy) + 0.5f, 0.0f, 1.0f));
             }
         }
     }
@@ -403,12 +437,15 @@ void paintStripes(Canvas& canvas)
 {
     for (int y = 0; y < canvas.height; ++y) {
         const float fy = static_cast<float>(y);
-        const float edge = smoothStep(0.0f, 14.0f, fy) * smoothStep(0.0f, 14.0f, static_cast<float>(canvas.height - 1) - fy);
+        const float edge = smoothStep(0.0f, 14.0f, fy) *
+                           smoothStep(0.0f, 14.0f, static_cast<float>(canvas.height - 1) - fy);
         const float band = 0.5f + 0.5f * std::sin(fy * 0.21f) * std::sin(fy * 0.047f + 1.0f);
         const int stripe = static_cast<int>(fy / 9.0f);
-        const Colour tone = hashUnit(stripe, 0, 701) < 0.5f ? Colour{30, 90, 100} : Colour{70, 40, 100};
+        const Colour tone =
+            hashUnit(stripe, 0, 701) < 0.5f ? Colour{30, 90, 100} : Colour{70, 40, 100};
         for (int x = 0; x < canvas.width; ++x) {
-            const float drift = 0.8f + 0.2f * valueNoise(static_cast<float>(x) / 40.0f, static_cast<float>(stripe), 702);
+            const float drift = 0.8f + 0.2f * valueNoise(static_cast<float>(x) / 40.0f,
+                                                         static_cast<float>(stripe), 702);
             canvas.at(x, y) = tone * (band * drift * edge) + Colour{6, 8, 14} * edge;
         }
     }
@@ -422,18 +459,20 @@ void paintFigure(Canvas& canvas)
     const float cx = static_cast<float>(canvas.width) * 0.5f;
     fillDisc(mask, cx, 27.0f, 14.0f, WHITE);
     const Point neck[] = {{cx - 6, 36}, {cx + 6, 36}, {cx + 7, 52}, {cx - 7, 52}};
-    const Point torso[] = {{cx - 14, 48}, {cx + 14, 48}, {cx + 36, 58}, {cx + 33, 72},
+    const Point torso[] = {{cx - 14, 48},  {cx + 14, 48},  {cx + 36, 58}, {cx + 33, 72},
                            {cx + 25, 136}, {cx - 25, 136}, {cx - 33, 72}, {cx - 36, 58}};
-    const Point armL[] = {{cx - 37, 60}, {cx - 29, 76}, {cx - 32, 142}, {cx - 43, 142}, {cx - 45, 72}};
-    const Point armR[] = {{cx + 37, 60}, {cx + 29, 76}, {cx + 32, 142}, {cx + 43, 142}, {cx + 45, 72}};
+    const Point armL[] = {
+        {cx - 37, 60}, {cx - 29, 76}, {cx - 32, 142}, {cx - 43, 142}, {cx - 45, 72}};
+    const Point armR[] = {
+        {cx + 37, 60}, {cx + 29, 76}, {cx + 32, 142}, {cx + 43, 142}, {cx + 45, 72}};
     const Point legL[] = {{cx - 25, 134}, {cx - 1, 134}, {cx - 4, 230}, {cx - 20, 230}};
     const Point legR[] = {{cx + 1, 134}, {cx + 25, 134}, {cx + 20, 230}, {cx + 4, 230}};
     const Point shoeL[] = {{cx - 21, 228}, {cx - 3, 228}, {cx - 2, 238}, {cx - 30, 238}};
     const Point shoeR[] = {{cx + 3, 228}, {cx + 21, 228}, {cx + 30, 238}, {cx + 2, 238}};
-    for (std::span<const Point> part : {std::span<const Point>(neck), std::span<const Point>(torso),
-                                        std::span<const Point>(armL), std::span<const Point>(armR),
-                                        std::span<const Point>(legL), std::span<const Point>(legR),
-                                        std::span<const Point>(shoeL), std::span<const Point>(shoeR)})
+    for (std::span<const Point> part :
+         {std::span<const Point>(neck), std::span<const Point>(torso), std::span<const Point>(armL),
+          std::span<const Point>(armR), std::span<const Point>(legL), std::span<const Point>(legR),
+          std::span<const Point>(shoeL), std::span<const Point>(shoeR)})
         fillPolygon(mask, part, WHITE);
     // A thin dark seam keeps each arm apart from the body.
     for (const float side : {-1.0f, 1.0f})
@@ -444,9 +483,11 @@ void paintFigure(Canvas& canvas)
         for (int x = 0; x < canvas.width; ++x) {
             const float inside = mask.at(x, y).r / 255.0f;
             if (inside <= 0.0f) continue;
-            const float light = 1.05f - 0.55f * static_cast<float>(x) / static_cast<float>(canvas.width);
+            const float light =
+                1.05f - 0.55f * static_cast<float>(x) / static_cast<float>(canvas.width);
             // The rim: where the blurred shape thins out, on the lit side.
-            const float edge = std::clamp(1.0f - rim.at(std::max(0, x - 3), y).r / 255.0f, 0.0f, 1.0f);
+            const float edge =
+                std::clamp(1.0f - rim.at(std::max(0, x - 3), y).r / 255.0f, 0.0f, 1.0f);
             Colour c = (y < 42 ? Colour{125, 100, 85} : Colour{70, 80, 105}) * light;
             c = c * (0.9f + 0.2f * hashUnit(x, y, 801)) + Colour{80, 90, 110} * edge;
             canvas.at(x, y) = c * inside;
@@ -479,36 +520,44 @@ void paintVista(Canvas& canvas, bool lit)
     const float px = 370.0f, py = 95.0f, pr = 62.0f;
     for (int y = static_cast<int>(py - pr) - 1; y <= static_cast<int>(py + pr) + 1; ++y)
         for (int x = static_cast<int>(px - pr) - 1; x <= static_cast<int>(px + pr) + 1; ++x) {
-            const float dx = static_cast<float>(x) + 0.5f - px, dy = static_cast<float>(y) + 0.5f - py;
+            const float dx = static_cast<float>(x) + 0.5f - px,
+                        dy = static_cast<float>(y) + 0.5f - py;
             const float d = std::sqrt(dx * dx + dy * dy);
             const float cover = std::clamp(pr - d + 0.5f, 0.0f, 1.0f);
             if (cover <= 0.0f) continue;
-            const float band = 0.5f + 0.5f * std::sin(dy * 0.22f + 2.0f * valueNoise(dx * 0.05f, dy * 0.1f, 901));
+            const float band =
+                0.5f + 0.5f * std::sin(dy * 0.22f + 2.0f * valueNoise(dx * 0.05f, dy * 0.1f, 901));
             const float shade = std::clamp(0.55f + 0.5f * (-dx + dy) / pr, 0.15f, 1.1f);
             const Colour base = mix(Colour{230, 190, 140}, Colour{190, 120, 90}, band);
-            blendPixel(canvas, x, y, (lit ? mix(base, Colour{255, 150, 80}, 0.3f) : base) * shade, cover);
+            blendPixel(canvas, x, y, (lit ? mix(base, Colour{255, 150, 80}, 0.3f) : base) * shade,
+                       cover);
         }
     // Rings: an elliptical band with gaps; its far half passes behind the
     // planet.
     for (int y = static_cast<int>(py - pr * 0.6f); y <= static_cast<int>(py + pr * 0.6f); ++y)
         for (int x = static_cast<int>(px - pr * 1.9f); x <= static_cast<int>(px + pr * 1.9f); ++x) {
-            const float dx = static_cast<float>(x) + 0.5f - px, dy = static_cast<float>(y) + 0.5f - py;
+            const float dx = static_cast<float>(x) + 0.5f - px,
+                        dy = static_cast<float>(y) + 0.5f - py;
             const float e = std::sqrt(dx * dx + (dy / 0.3f) * (dy / 0.3f)) / pr;
             if (e < 1.25f || e > 1.85f) continue;
             if (dy < 0.0f && dx * dx + dy * dy < pr * pr) continue;
             const float density = 0.55f + 0.45f * std::sin(e * 40.0f);
             const float gap = e > 1.55f && e < 1.6f ? 0.15f : 1.0f;
             const float edge = smoothStep(1.25f, 1.29f, e) * (1.0f - smoothStep(1.8f, 1.85f, e));
-            blendPixel(canvas, x, y, lit ? Colour{255, 215, 170} : Colour{235, 225, 205}, 0.85f * density * gap * edge);
+            blendPixel(canvas, x, y, lit ? Colour{255, 215, 170} : Colour{235, 225, 205},
+                       0.85f * density * gap * edge);
         }
     // The low sun and its path on the water.
     const float sx = 140.0f;
-    addGlow(canvas, sx, HORIZON - 6.0f, lit ? 220.0f : 160.0f, lit ? Colour{255, 150, 60} : Colour{255, 240, 200}, 1.4f);
-    fillDisc(canvas, sx, HORIZON - 14.0f, 16.0f, lit ? Colour{255, 235, 170} : Colour{255, 255, 240});
+    addGlow(canvas, sx, HORIZON - 6.0f, lit ? 220.0f : 160.0f,
+            lit ? Colour{255, 150, 60} : Colour{255, 240, 200}, 1.4f);
+    fillDisc(canvas, sx, HORIZON - 14.0f, 16.0f,
+             lit ? Colour{255, 235, 170} : Colour{255, 255, 240});
     for (int y = static_cast<int>(HORIZON) + 2; y < canvas.height; ++y) {
         const float depth = (static_cast<float>(y) - HORIZON) / (h - HORIZON);
         for (int x = 0; x < canvas.width; ++x) {
-            const float wave = valueNoise(static_cast<float>(x) / (6.0f + 30.0f * depth), static_cast<float>(y) / (1.0f + 3.0f * depth), 902);
+            const float wave = valueNoise(static_cast<float>(x) / (6.0f + 30.0f * depth),
+                                          static_cast<float>(y) / (1.0f + 3.0f * depth), 902);
             const float dx = (static_cast<float>(x) - sx) / (30.0f + 120.0f * depth);
             const float path = std::exp(-dx * dx) * smoothStep(0.55f, 0.8f, wave);
             addPixel(canvas, x, y, lit ? Colour{255, 170, 80} : Colour{255, 245, 220}, path * 0.9f);
@@ -516,17 +565,25 @@ void paintVista(Canvas& canvas, bool lit)
         }
     }
     // Islands on the horizon, a lighthouse on the right one.
-    const Point islandA[] = {{0, HORIZON + 2}, {0, HORIZON - 26}, {40, HORIZON - 34}, {90, HORIZON - 14}, {120, HORIZON + 2}};
-    const Point islandB[] = {{300, HORIZON + 2}, {340, HORIZON - 18}, {420, HORIZON - 30}, {470, HORIZON - 20}, {512, HORIZON - 24}, {512, HORIZON + 2}};
+    const Point islandA[] = {{0, HORIZON + 2},
+                             {0, HORIZON - 26},
+                             {40, HORIZON - 34},
+                             {90, HORIZON - 14},
+                             {120, HORIZON + 2}};
+    const Point islandB[] = {{300, HORIZON + 2},  {340, HORIZON - 18}, {420, HORIZON - 30},
+                             {470, HORIZON - 20}, {512, HORIZON - 24}, {512, HORIZON + 2}};
     const Colour land = lit ? Colour{60, 30, 40} : Colour{30, 50, 60};
     fillPolygon(canvas, islandA, land);
     fillPolygon(canvas, islandB, land);
-    fillRect(canvas, 440, static_cast<int>(HORIZON) - 62, 448, static_cast<int>(HORIZON) - 26, lit ? Colour{200, 180, 170} : Colour{220, 225, 230});
-    fillRect(canvas, 438, static_cast<int>(HORIZON) - 68, 450, static_cast<int>(HORIZON) - 62, Colour{180, 40, 40});
+    fillRect(canvas, 440, static_cast<int>(HORIZON) - 62, 448, static_cast<int>(HORIZON) - 26,
+             lit ? Colour{200, 180, 170} : Colour{220, 225, 230});
+    fillRect(canvas, 438, static_cast<int>(HORIZON) - 68, 450, static_cast<int>(HORIZON) - 62,
+             Colour{180, 40, 40});
     if (lit) {
         addGlow(canvas, 444.0f, HORIZON - 65.0f, 40.0f, Colour{255, 230, 150});
         for (int i = 0; i < 14; ++i)
-            fillDisc(canvas, 320.0f + hashUnit(i, 0, 903) * 170.0f, HORIZON - 6.0f - hashUnit(i, 1, 903) * 14.0f, 1.6f, Colour{255, 220, 120});
+            fillDisc(canvas, 320.0f + hashUnit(i, 0, 903) * 170.0f,
+                     HORIZON - 6.0f - hashUnit(i, 1, 903) * 14.0f, 1.6f, Colour{255, 220, 120});
     }
 }
 
@@ -541,13 +598,16 @@ void paintGrid(Canvas& canvas)
         for (int x = 0; x < canvas.width; ++x) {
             if (x >= 51 && x <= 150) continue;
             const int cell = (x / STEP) * 31 + y / STEP;
-            if (hashUnit(cell, 0, 1001) < 0.12f) canvas.at(x, y) = canvas.at(x, y) + Colour{10, 22, 34};
+            if (hashUnit(cell, 0, 1001) < 0.12f)
+                canvas.at(x, y) = canvas.at(x, y) + Colour{10, 22, 34};
             if (x % STEP == 0 || y % STEP == 0) canvas.at(x, y) = Colour{34, 46, 64};
             if (x % (STEP * 4) == 0 || y % (STEP * 4) == 0) canvas.at(x, y) = Colour{50, 66, 90};
         }
     for (int y = STEP; y < canvas.height; y += STEP)
         for (int x = 0; x < canvas.width; x += STEP)
-            if (x < 51 || x > 150) fillDisc(canvas, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, 2.0f, Colour{90, 120, 150});
+            if (x < 51 || x > 150)
+                fillDisc(canvas, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, 2.0f,
+                         Colour{90, 120, 150});
     // The band itself: plain, edged by two thin rules.
     fillRect(canvas, 51, 0, 151, canvas.height, Colour{14, 18, 28});
     fillRect(canvas, 49, 0, 51, canvas.height, Colour{70, 90, 120});
@@ -566,13 +626,15 @@ void paintOrbits(Canvas& canvas)
         for (int x = 0; x < canvas.width; ++x) {
             const float fx = static_cast<float>(x) / 512.0f, fy = static_cast<float>(y) / 384.0f;
             const float n = fractalNoise(fx * 4.0f, fy * 3.0f, 4, 1101);
-            canvas.at(x, y) = mix(Colour{4, 14, 22}, Colour{26, 8, 34}, fx * 0.7f + fy * 0.3f) * (0.7f + 0.6f * n);
+            canvas.at(x, y) = mix(Colour{4, 14, 22}, Colour{26, 8, 34}, fx * 0.7f + fy * 0.3f) *
+                              (0.7f + 0.6f * n);
         }
     for (int i = 1; i <= 6; ++i)
         strokeRing(canvas, 256.0f, 192.0f, static_cast<float>(i) * 42.0f, 1.2f, Colour{30, 44, 60});
     // Accents: a few bright beads on the rings.
     for (int i = 0; i < 7; ++i) {
-        const float ring = static_cast<float>(1 + static_cast<int>(hashUnit(i, 0, 1102) * 6.0f)) * 42.0f;
+        const float ring =
+            static_cast<float>(1 + static_cast<int>(hashUnit(i, 0, 1102) * 6.0f)) * 42.0f;
         const float a = hashUnit(i, 1, 1102) * 6.2831853f;
         const float x = 256.0f + ring * std::cos(a), y = 192.0f + ring * std::sin(a);
         addGlow(canvas, x, y, 14.0f, Colour{120, 70, 20});
@@ -584,13 +646,16 @@ void paintOrbits(Canvas& canvas)
 
 // A title card: the name large with a glow over a night gradient and a
 // second, smaller line under it.
-bool paintTitleCard(Canvas& canvas, const char* second, int secondSize, std::uint32_t seed, std::string& error)
+bool paintTitleCard(Canvas& canvas, const char* second, int secondSize, std::uint32_t seed,
+                    std::string& error)
 {
-    static constexpr GradientStop NIGHT[] = {{0.0f, {4, 6, 18}}, {0.55f, {16, 12, 36}}, {1.0f, {2, 2, 6}}};
+    static constexpr GradientStop NIGHT[] = {
+        {0.0f, {4, 6, 18}}, {0.55f, {16, 12, 36}}, {1.0f, {2, 2, 6}}};
     fillVertical(canvas, NIGHT);
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x) {
-            const float n = fractalNoise(static_cast<float>(x) / 120.0f, static_cast<float>(y) / 120.0f, 5, seed);
+            const float n = fractalNoise(static_cast<float>(x) / 120.0f,
+                                         static_cast<float>(y) / 120.0f, 5, seed);
             addPixel(canvas, x, y, Colour{30, 14, 44}, smoothStep(0.5f, 0.85f, n));
         }
     addStars(canvas, 120, seed + 1, 110.0f);
@@ -598,7 +663,8 @@ bool paintTitleCard(Canvas& canvas, const char* second, int secondSize, std::uin
     Placed title;
     if (!fitCentred("QUORVANE", FONT_BOLD, 46, 120, 420, 90, 110, 8, title, error)) return false;
     addMaskGlow(canvas, title.mask, title.x, title.y, 8, Colour{255, 90, 30}, 0.9f);
-    drawMaskGradient(canvas, title.mask, title.x, title.y, Colour{255, 245, 200}, Colour{255, 150, 60});
+    drawMaskGradient(canvas, title.mask, title.x, title.y, Colour{255, 245, 200},
+                     Colour{255, 150, 60});
     const int ruleY = title.y + title.mask.height + 18;
     for (int x = 96; x < 416; ++x) {
         const float fade = 1.0f - std::fabs(static_cast<float>(x) - 256.0f) / 160.0f;
@@ -626,12 +692,16 @@ void paintGrain(Canvas& canvas, std::uint32_t seed)
     const int scratches = 2 + static_cast<int>(hashUnit(1, 0, seed) * 3.0f);
     for (int i = 0; i < scratches; ++i) {
         float x = 20.0f + hashUnit(i, 5, seed) * static_cast<float>(canvas.width - 40);
-        const int y0 = static_cast<int>(hashUnit(i, 6, seed) * static_cast<float>(canvas.height) * 0.6f);
-        const int length = 60 + static_cast<int>(hashUnit(i, 7, seed) * static_cast<float>(canvas.height - y0 - 60));
+        const int y0 =
+            static_cast<int>(hashUnit(i, 6, seed) * static_cast<float>(canvas.height) * 0.6f);
+        const int length = 60 + static_cast<int>(hashUnit(i, 7, seed) *
+                                                 static_cast<float>(canvas.height - y0 - 60));
         const float level = 70.0f + hashUnit(i, 8, seed) * 50.0f;
         for (int y = y0; y < y0 + length && y < canvas.height; ++y) {
-            x += (valueNoise(static_cast<float>(y) / 40.0f, static_cast<float>(i), seed) - 0.5f) * 0.3f;
-            const float fade = 0.6f + 0.4f * valueNoise(static_cast<float>(y) / 12.0f, static_cast<float>(i) + 9.0f, seed);
+            x += (valueNoise(static_cast<float>(y) / 40.0f, static_cast<float>(i), seed) - 0.5f) *
+                 0.3f;
+            const float fade = 0.6f + 0.4f * valueNoise(static_cast<float>(y) / 12.0f,
+                                                        static_cast<float>(i) + 9.0f, seed);
             blendPixel(canvas, static_cast<int>(x), y, Colour{level, level, level}, fade);
         }
     }
@@ -663,7 +733,8 @@ bool paintPlaceholder(Canvas& canvas, const std::string& name, std::string& erro
     fillVertical(canvas, stops);
     TextMask label;
     if (!renderText(name, FONT_SANS, 20, 1, label, error)) return false;
-    drawMask(canvas, label, (canvas.width - label.width) / 2, (canvas.height - label.height) / 2, tone * 2.0f);
+    drawMask(canvas, label, (canvas.width - label.width) / 2, (canvas.height - label.height) / 2,
+             tone * 2.0f);
     return true;
 }
 
@@ -696,7 +767,8 @@ bool paintByName(const std::string& name, Canvas& canvas, std::string& error)
     if (name == "g3.jpg") return paintGrain(canvas, 1403), true;
     // Backgrounds and illustrations.
     if (name == "loading.jpg") return paintTitleCard(canvas, "loading", 16, 1501, error);
-    if (name == "design5.jpg") return paintTitleCard(canvas, "THANK YOU FOR WATCHING", 18, 1601, error);
+    if (name == "design5.jpg")
+        return paintTitleCard(canvas, "THANK YOU FOR WATCHING", 18, 1601, error);
     if (name == "pic13.jpg") return paintDusk(canvas), true;
     if (name == "pic05.jpg") return paintNebula(canvas), true;
     if (name == "pic22.jpg") return paintTowers(canvas), true;
@@ -718,8 +790,10 @@ bool paintByName(const std::string& name, Canvas& canvas, std::string& error)
     if (name == "env2.jpg") return paintNeon(canvas), true;
     if (name == "star.jpg") return paintStar(canvas), true;
     if (name == "flare.jpg") return paintFlare(canvas), true;
-    for (const char* placeholder : {"pic01.jpg", "pic07.jpg", "pic11.jpg", "pic18.jpg", "pic23.jpg", "pic24.jpg", "pic27.jpg"})
-        if (name == placeholder) return paintPlaceholder(canvas, name.substr(0, name.size() - 4), error);
+    for (const char* placeholder : {"pic01.jpg", "pic07.jpg", "pic11.jpg", "pic18.jpg", "pic23.jpg",
+                                    "pic24.jpg", "pic27.jpg"})
+        if (name == placeholder)
+            return paintPlaceholder(canvas, name.substr(0, name.size() - 4), error);
     error = name + ": no painter for this picture";
     return false;
 }
@@ -747,7 +821,8 @@ bool writePictures(const std::string& dataDir)
     std::error_code fsError;
     std::filesystem::create_directories(dataDir + "/gfx", fsError);
     if (fsError) {
-        std::fprintf(stderr, "quorvane-assets: cannot create %s/gfx: %s\n", dataDir.c_str(), fsError.message().c_str());
+        std::fprintf(stderr, "quorvane-assets: cannot create %s/gfx: %s\n", dataDir.c_str(),
+                     fsError.message().c_str());
         return false;
     }
     std::vector<SheetPicture> sheet;
@@ -770,8 +845,8 @@ bool writePictures(const std::string& dataDir)
         }
         std::string label = name;
         if (entry.darkening > 0) {
-            adjustBrightness(decoded.pixels.data(), decoded.width, std::min(entry.darkenedRows, decoded.height),
-                             -entry.darkening);
+            adjustBrightness(decoded.pixels.data(), decoded.width,
+                             std::min(entry.darkenedRows, decoded.height), -entry.darkening);
             label += " (-" + std::to_string(entry.darkening) + ")";
         }
         sheet.push_back({label, decoded.width, decoded.height, std::move(decoded.pixels)});

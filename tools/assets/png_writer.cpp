@@ -21,8 +21,8 @@ void onPngWarning(png_structp, png_const_charp) {}
 // Kept free of C++ objects with destructors between setjmp and the jump.
 bool encode(std::FILE* file, const unsigned char* rgb, int width, int height, std::string* reason)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, reason, onPngError,
-                                              onPngWarning);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, reason, onPngError, onPngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {
@@ -47,8 +47,8 @@ bool writePng(const std::string& path, const std::uint32_t* pixels, int width, i
               std::string& error)
 {
     if (width <= 0 || height <= 0 || width > 1000000 || height > 1000000) {
-        error = path + ": cannot write a " + std::to_string(width) + "x" +
-                std::to_string(height) + " PNG picture";
+        error = path + ": cannot write a " + std::to_string(width) + "x" + std::to_string(height) +
+                " PNG picture";
         return false;
     }
     const std::size_t count = static_cast<std::size_t>(width) * height;

@@ -32,8 +32,8 @@ FT_Face openFace(const std::string& font, std::string& error)
 }
 
 struct Glyph {
-    int left;     // pixel column of the bitmap's left edge
-    int top;      // pixel row of the bitmap's top edge, baseline at 0, up negative
+    int left;   // pixel column of the bitmap's left edge
+    int top;    // pixel row of the bitmap's top edge, baseline at 0, up negative
     int width;
     int height;
     std::vector<unsigned char> pixels;
@@ -68,8 +68,11 @@ bool renderText(const std::string& text, const std::string& font, int pixelSize,
         const FT_GlyphSlot slot = face->glyph;
         const FT_Bitmap& bitmap = slot->bitmap;
         if (bitmap.width > 0 && bitmap.rows > 0) {
-            Glyph g{static_cast<int>(penX >> 6) + slot->bitmap_left, -slot->bitmap_top,
-                    static_cast<int>(bitmap.width), static_cast<int>(bitmap.rows), {}};
+            Glyph g{static_cast<int>(penX >> 6) + slot->bitmap_left,
+                    -slot->bitmap_top,
+                    static_cast<int>(bitmap.width),
+                    static_cast<int>(bitmap.rows),
+                    {}};
             g.pixels.resize(static_cast<std::size_t>(g.width) * g.height);
             for (int y = 0; y < g.height; ++y)
                 for (int x = 0; x < g.width; ++x)
@@ -97,13 +100,14 @@ bool renderText(const std::string& text, const std::string& font, int pixelSize,
             for (int x = 0; x < g.width; ++x) {
                 float& c = out.coverage[static_cast<std::size_t>(g.top - top + y) * out.width +
                                         (g.left - left + x)];
-                c = std::min(1.0f, c + g.pixels[static_cast<std::size_t>(y) * g.width + x] / 255.0f);
+                c = std::min(1.0f,
+                             c + g.pixels[static_cast<std::size_t>(y) * g.width + x] / 255.0f);
             }
     return true;
 }
 
-bool renderTextToFit(const std::string& text, const std::string& font, int maxWidth,
-                     int maxHeight, int maxSize, int tracking, TextMask& out, std::string& error)
+bool renderTextToFit(const std::string& text, const std::string& font, int maxWidth, int maxHeight,
+                     int maxSize, int tracking, TextMask& out, std::string& error)
 {
     // Ink grows with the size, so the largest fitting size is found by halving.
     int low = 4, high = maxSize;
@@ -112,8 +116,10 @@ bool renderTextToFit(const std::string& text, const std::string& font, int maxWi
         const int middle = (low + high + 1) / 2;
         TextMask trial;
         if (!renderText(text, font, middle, tracking, trial, error)) return false;
-        if (trial.width <= maxWidth && trial.height <= maxHeight) low = middle;
-        else high = middle - 1;
+        if (trial.width <= maxWidth && trial.height <= maxHeight)
+            low = middle;
+        else
+            high = middle - 1;
     }
     return renderText(text, font, low, tracking, out, error);
 }
@@ -133,7 +139,8 @@ TextMask thickenMask(const TextMask& mask, int radius)
                     if (dx * dx + dy * dy > radius * radius) continue;
                     const int sx = x - radius + dx, sy = y - radius + dy;
                     if (sx < 0 || sy < 0 || sx >= mask.width || sy >= mask.height) continue;
-                    best = std::max(best, mask.coverage[static_cast<std::size_t>(sy) * mask.width + sx]);
+                    best = std::max(best,
+                                    mask.coverage[static_cast<std::size_t>(sy) * mask.width + sx]);
                 }
             out.coverage[static_cast<std::size_t>(y) * out.width + x] = best;
         }

@@ -16,9 +16,9 @@ inline const char* const FONT_SANS = "DejaVuSans.ttf";
 inline const char* const FONT_MONO_BOLD = "DejaVuSansMono-Bold.ttf";
 
 struct TextMask {
-    int width = 0;            // the ink's bounding box, in pixels
+    int width = 0;   // the ink's bounding box, in pixels
     int height = 0;
-    int baseline = 0;         // rows from the top of the box to the baseline
+    int baseline = 0;              // rows from the top of the box to the baseline
     std::vector<float> coverage;   // width * height, 0..1
 };
 
@@ -31,8 +31,8 @@ bool renderText(const std::string& text, const std::string& font, int pixelSize,
 
 // Like renderText at the largest pixel size (up to maxSize) whose ink fits
 // in maxWidth x maxHeight.
-bool renderTextToFit(const std::string& text, const std::string& font, int maxWidth,
-                     int maxHeight, int maxSize, int tracking, TextMask& out, std::string& error);
+bool renderTextToFit(const std::string& text, const std::string& font, int maxWidth, int maxHeight,
+                     int maxSize, int tracking, TextMask& out, std::string& error);
 
 // Makes every stroke of the mask thicker by radius pixels (a round pen).
 TextMask thickenMask(const TextMask& mask, int radius);

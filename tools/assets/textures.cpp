@@ -40,7 +40,8 @@ Colour chromeWorld(const Reflection& r, bool coloured, std::uint32_t seed)
         colour = mix(horizon, zenith, std::pow(up, 0.6f));
         // Soft cloud streaks in the sky.
         const float cloud = fractalNoise(r.x * 3.0f + 10.0f, up * 6.0f, 4, seed);
-        colour = mix(colour, Colour{240, 240, 245}, smoothStep(0.55f, 0.75f, cloud) * 0.5f * (1.0f - up));
+        colour = mix(colour, Colour{240, 240, 245},
+                     smoothStep(0.55f, 0.75f, cloud) * 0.5f * (1.0f - up));
     } else {
         const float down = -up;
         const Colour near = coloured ? Colour{70, 55, 45} : Colour{60, 60, 62};
@@ -62,24 +63,30 @@ Colour chromeWorld(const Reflection& r, bool coloured, std::uint32_t seed)
 void paintCrater(Canvas& canvas, float cx, float cy, float radius, float depth)
 {
     const int size = canvas.width;
-    for (int y = static_cast<int>(cy - radius * 1.5f); y <= static_cast<int>(cy + radius * 1.5f); ++y)
-        for (int x = static_cast<int>(cx - radius * 1.5f); x <= static_cast<int>(cx + radius * 1.5f); ++x) {
+    for (int y = static_cast<int>(cy - radius * 1.5f); y <= static_cast<int>(cy + radius * 1.5f);
+         ++y)
+        for (int x = static_cast<int>(cx - radius * 1.5f);
+             x <= static_cast<int>(cx + radius * 1.5f); ++x) {
             if (x < 0 || y < 0 || x >= size || y >= size) continue;
-            const float dx = (static_cast<float>(x) - cx) / radius, dy = (static_cast<float>(y) - cy) / radius;
+            const float dx = (static_cast<float>(x) - cx) / radius,
+                        dy = (static_cast<float>(y) - cy) / radius;
             const float d = std::sqrt(dx * dx + dy * dy);
             if (d > 1.5f) continue;
             // Light from the upper left: the far inner wall is lit, the near one shaded;
             // the raised rim casts the opposite.
             const float slope = (dx + dy) * 0.7071f;
             float shade = 0.0f;
-            if (d < 1.0f) shade = -depth * (1.0f - d * d) * 0.5f + depth * slope * 0.8f;
-            else shade = -depth * slope * (1.5f - d) * 1.2f;
+            if (d < 1.0f)
+                shade = -depth * (1.0f - d * d) * 0.5f + depth * slope * 0.8f;
+            else
+                shade = -depth * slope * (1.5f - d) * 1.2f;
             Colour& p = canvas.at(x, y);
             p = p * std::max(0.2f, 1.0f + shade);
         }
 }
 
-void drawGlyph(Canvas& canvas, float x, float y, float w, float h, std::uint32_t seed, Colour colour)
+void drawGlyph(Canvas& canvas, float x, float y, float w, float h, std::uint32_t seed,
+               Colour colour)
 {
     // A glyph is three to five strokes between points of a 3x3 grid, with
     // an occasional dot or ring: an invented script that never spells words.
@@ -93,8 +100,10 @@ void drawGlyph(Canvas& canvas, float x, float y, float w, float h, std::uint32_t
         drawLine(canvas, gx(a % 3), gy(a / 3), gx(b % 3), gy(b / 3), 3.2f, colour);
     }
     const float extra = hashUnit(0, 3, seed);
-    if (extra < 0.3f) fillDisc(canvas, gx(1), gy(1), 3.0f, colour);
-    else if (extra < 0.5f) strokeRing(canvas, gx(1), gy(2) - h * 0.25f, w * 0.22f, 2.6f, colour);
+    if (extra < 0.3f)
+        fillDisc(canvas, gx(1), gy(1), 3.0f, colour);
+    else if (extra < 0.5f)
+        strokeRing(canvas, gx(1), gy(2) - h * 0.25f, w * 0.22f, 2.6f, colour);
 }
 
 }  // namespace
@@ -128,7 +137,8 @@ void paintPlanet(Canvas& canvas)
     const int size = canvas.width;
     constexpr int PERIOD = 6;   // noise lattice steps around the globe
     for (int y = 0; y < size; ++y) {
-        const float latitude = (static_cast<float>(y) + 0.5f) / static_cast<float>(size);   // 0 north .. 1 south
+        const float latitude =
+            (static_cast<float>(y) + 0.5f) / static_cast<float>(size);   // 0 north .. 1 south
         const float polar = std::fabs(latitude - 0.5f) * 2.0f;
         for (int x = 0; x < size; ++x) {
             const float u = static_cast<float>(x) / static_cast<float>(size) * PERIOD;
@@ -163,9 +173,11 @@ void paintPlate(Canvas& canvas)
             const int px = x % panel, py = y % panel;
             const int index = (x / panel) + (y / panel) * PANELS;
             // Brushed: noise stretched along x.
-            const float brush = valueNoise(static_cast<float>(x) * 0.05f, static_cast<float>(y) * 1.3f, 31 + index);
+            const float brush =
+                valueNoise(static_cast<float>(x) * 0.05f, static_cast<float>(y) * 1.3f, 31 + index);
             const float gradient = static_cast<float>(py) / static_cast<float>(panel);
-            float level = 175.0f - 70.0f * gradient + 35.0f * (brush - 0.5f) + 10.0f * (hashUnit(x, y, 32) - 0.5f);
+            float level = 175.0f - 70.0f * gradient + 35.0f * (brush - 0.5f) +
+                          10.0f * (hashUnit(x, y, 32) - 0.5f);
             level *= 0.9f + 0.1f * hashUnit(index, 0, 33);
             // Bevelled panel edges: light on top and left, dark at bottom and right.
             if (px < 3 || py < 3) level += 50.0f;
@@ -176,11 +188,14 @@ void paintPlate(Canvas& canvas)
         for (int px = 0; px < PANELS; ++px)
             for (int k = 0; k < 4; ++k) {
                 const float t = (static_cast<float>(k) + 0.5f) / 4.0f;
-                const float x0 = static_cast<float>(px * panel), y0 = static_cast<float>(py * panel);
+                const float x0 = static_cast<float>(px * panel),
+                            y0 = static_cast<float>(py * panel);
                 const float edge = 12.0f, far = static_cast<float>(panel) - 12.0f;
                 const float along = edge + t * (far - edge);
-                const Point rivets[4] = {{x0 + along, y0 + edge}, {x0 + along, y0 + far},
-                                         {x0 + edge, y0 + along}, {x0 + far, y0 + along}};
+                const Point rivets[4] = {{x0 + along, y0 + edge},
+                                         {x0 + along, y0 + far},
+                                         {x0 + edge, y0 + along},
+                                         {x0 + far, y0 + along}};
                 for (const Point& r : rivets) {
                     fillDisc(canvas, r.x + 1.5f, r.y + 1.5f, 5.0f, Colour{40, 40, 45});
                     fillDisc(canvas, r.x, r.y, 4.5f, Colour{150, 152, 158});
@@ -214,7 +229,8 @@ void paintPlasmaBall(Canvas& canvas)
             const float angle = std::atan2(dy, dx);
             const float swirl = std::sin(angle * 5.0f + d * 9.0f) * 0.5f + 0.5f;
             const float noise = fractalNoise(dx * 4.0f + 5.0f, dy * 4.0f + 5.0f, 4, 61);
-            const float heat = std::clamp(1.0f - d + 0.25f * (swirl - 0.5f) + 0.35f * (noise - 0.5f), 0.0f, 1.0f);
+            const float heat =
+                std::clamp(1.0f - d + 0.25f * (swirl - 0.5f) + 0.35f * (noise - 0.5f), 0.0f, 1.0f);
             static constexpr GradientStop STOPS[] = {
                 {0.0f, {60, 0, 70}},     {0.25f, {170, 20, 140}}, {0.5f, {240, 90, 40}},
                 {0.75f, {255, 190, 70}}, {1.0f, {255, 255, 245}},
@@ -228,17 +244,20 @@ void paintGlyphRows(Canvas& canvas)
     const int size = canvas.width;
     constexpr int ROWS = 8, COLUMNS = 10;
     const float cellW = static_cast<float>(size) / COLUMNS, cellH = static_cast<float>(size) / ROWS;
-    static constexpr Colour INKS[] = {{255, 235, 190}, {255, 200, 110}, {255, 255, 255}, {255, 170, 120}};
+    static constexpr Colour INKS[] = {
+        {255, 235, 190}, {255, 200, 110}, {255, 255, 255}, {255, 170, 120}};
     for (int row = 0; row < ROWS; ++row) {
         const Colour ink = INKS[row % 4];
         // A faint rule under each row, like lines of a ledger.
         fillRect(canvas, 3, static_cast<int>(cellH * static_cast<float>(row + 1)) - 4, size - 3,
                  static_cast<int>(cellH * static_cast<float>(row + 1)) - 3, ink * 0.3f);
         for (int column = 0; column < COLUMNS; ++column) {
-            const std::uint32_t seed = static_cast<std::uint32_t>(row * COLUMNS + column) * 7919u + 71u;
+            const std::uint32_t seed =
+                static_cast<std::uint32_t>(row * COLUMNS + column) * 7919u + 71u;
             if (hashUnit(column, row, 72) < 0.12f) continue;   // a space between words
-            drawGlyph(canvas, cellW * static_cast<float>(column) + 4.0f, cellH * static_cast<float>(row) + 5.0f,
-                      cellW - 8.0f, cellH - 13.0f, seed, ink);
+            drawGlyph(canvas, cellW * static_cast<float>(column) + 4.0f,
+                      cellH * static_cast<float>(row) + 5.0f, cellW - 8.0f, cellH - 13.0f, seed,
+                      ink);
         }
     }
 }
@@ -248,7 +267,8 @@ void paintNeon(Canvas& canvas)
     const int size = canvas.width;
     const float w = static_cast<float>(size);
     Canvas light(size, size);
-    static constexpr Colour TUBES[] = {{255, 40, 200}, {40, 220, 255}, {120, 255, 80}, {255, 150, 30}};
+    static constexpr Colour TUBES[] = {
+        {255, 40, 200}, {40, 220, 255}, {120, 255, 80}, {255, 150, 30}};
     // The middle band (rows 100-156), which the travelling shapes map along
     // their length: three tubes running the full width, so copies join.
     drawLine(light, -4.0f, 110.0f, w + 4.0f, 110.0f, 4.0f, TUBES[0]);
@@ -256,10 +276,12 @@ void paintNeon(Canvas& canvas)
     drawLine(light, -4.0f, 146.0f, w + 4.0f, 146.0f, 4.0f, TUBES[3]);
     // Rings and short bars above and below it.
     for (int i = 0; i < 4; ++i) {
-        const float cx = 64.0f + static_cast<float>(i % 2) * 128.0f, cy = 48.0f + static_cast<float>(i / 2) * 160.0f;
+        const float cx = 64.0f + static_cast<float>(i % 2) * 128.0f,
+                    cy = 48.0f + static_cast<float>(i / 2) * 160.0f;
         strokeRing(light, cx, cy, 34.0f, 5.0f, TUBES[i]);
         strokeRing(light, cx, cy, 17.0f, 3.0f, TUBES[(i + 1) % 4]);
-        drawLine(light, cx - 10.0f, cy + (i < 2 ? 44.0f : -44.0f), cx + 10.0f, cy + (i < 2 ? 44.0f : -44.0f), 3.0f, TUBES[(i + 2) % 4]);
+        drawLine(light, cx - 10.0f, cy + (i < 2 ? 44.0f : -44.0f), cx + 10.0f,
+                 cy + (i < 2 ? 44.0f : -44.0f), 3.0f, TUBES[(i + 2) % 4]);
     }
     Canvas glow = light;
     blurCanvas(glow, 4, 3);
@@ -278,7 +300,8 @@ void paintStar(Canvas& canvas)
     const float c = static_cast<float>(canvas.width) * 0.5f;
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x) {
-            const float dx = std::fabs(static_cast<float>(x) + 0.5f - c), dy = std::fabs(static_cast<float>(y) + 0.5f - c);
+            const float dx = std::fabs(static_cast<float>(x) + 0.5f - c),
+                        dy = std::fabs(static_cast<float>(y) + 0.5f - c);
             const float d = std::sqrt(dx * dx + dy * dy);
             float level = 255.0f * std::exp(-d * d / 30.0f) + 90.0f * std::exp(-d / 7.0f);
             // Four spikes, three texels wide so that sparse sampling keeps them.
@@ -296,7 +319,8 @@ void paintFlare(Canvas& canvas)
     const float c = static_cast<float>(canvas.width) * 0.5f;
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x) {
-            const float dx = static_cast<float>(x) + 0.5f - c, dy = static_cast<float>(y) + 0.5f - c;
+            const float dx = static_cast<float>(x) + 0.5f - c,
+                        dy = static_cast<float>(y) + 0.5f - c;
             const float d = std::sqrt(dx * dx + dy * dy) / (c - 3.0f);   // 1 at the border
             float glow = std::max(0.0f, 1.0f - d);
             glow = glow * glow;

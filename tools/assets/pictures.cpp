@@ -1,6 +1,7 @@
 #include "tools/assets/pictures.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -825,6 +826,8 @@ bool writePictures(const std::string& dataDir)
                      fsError.message().c_str());
         return false;
     }
+    const auto start = std::chrono::steady_clock::now();
+    std::uintmax_t bytes = 0;
     std::vector<SheetPicture> sheet;
     for (const CatalogueEntry& entry : pictureCatalogue()) {
         const std::string name = fileNameOf(entry.path);
@@ -843,6 +846,7 @@ bool writePictures(const std::string& dataDir)
             std::fprintf(stderr, "quorvane-assets: %s\n", error.c_str());
             return false;
         }
+        bytes += std::filesystem::file_size(file, fsError);
         std::string label = name;
         if (entry.darkening > 0) {
             adjustBrightness(decoded.pixels.data(), decoded.width,
@@ -852,9 +856,13 @@ bool writePictures(const std::string& dataDir)
         sheet.push_back({label, decoded.width, decoded.height, std::move(decoded.pixels)});
     }
     std::string error;
-    if (!writeContactSheet(dataDir + "/contact-sheet.png", sheet, error)) {
+    const std::string sheetFile = dataDir + "/contact-sheet.png";
+    if (!writeContactSheet(sheetFile, sheet, error)) {
         std::fprintf(stderr, "quorvane-assets: %s\n", error.c_str());
         return false;
     }
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    std::printf("quorvane-assets: %zu pictures, %ju bytes, in %.2f s; contact sheet %s\n",
+                sheet.size(), bytes, seconds.count(), sheetFile.c_str());
     return true;
 }

@@ -343,15 +343,22 @@ void paintTowers(Canvas& canvas)
         const int gap = 4 + static_cast<int>(hashUnit(tower, 1, 601) * 14.0f);
         const float depth = hashUnit(tower, 2, 601);   // 0 near, 1 far
         const Colour body = mix(Colour{28, 30, 44}, Colour{16, 18, 34}, depth);
-        const int windowW = 4, windowH = 6, pitchX = 8, pitchY = 11;
-        for (int y = 0; y < canvas.height; ++y)
+        const int pitchX = 7 + static_cast<int>(hashUnit(tower, 3, 601) * 4.0f);
+        const int pitchY = 10 + static_cast<int>(hashUnit(tower, 4, 601) * 4.0f);
+        const int windowW = pitchX / 2, windowH = pitchY / 2 + 1;
+        for (int y = 0; y < canvas.height; ++y) {
+            // Lit floors come in clusters that drift up the tower.
+            const float busy = valueNoise(static_cast<float>(y / pitchY) / 5.0f,
+                                          static_cast<float>(tower) * 3.0f, 605);
+            const float threshold = 0.95f - 0.45f * busy;
             for (int dx = 0; dx < width; ++dx) {
                 const float side = static_cast<float>(dx) / static_cast<float>(width);
                 Colour c = body * (1.25f - 0.6f * side);
+                if (dx < 2) c = c + Colour{18, 18, 26};   // the lit edge
                 const int wx = dx - 3, wy = y;
                 if (wx >= 0 && dx < width - 3 && wx % pitchX < windowW && wy % pitchY < windowH) {
                     const float lit = hashUnit(tower * 64 + wx / pitchX, wy / pitchY, 602);
-                    if (lit > 0.72f)
+                    if (lit > threshold)
                         c = mix(Colour{150, 120, 60}, Colour{110, 140, 150},
                                 hashUnit(wx / pitchX, wy / pitchY + tower, 603)) *
                             (1.0f - 0.4f * depth);
@@ -360,6 +367,7 @@ void paintTowers(Canvas& canvas)
                 }
                 if (x + dx >= 0 && x + dx < canvas.width) canvas.at(x + dx, y) = c;
             }
+        }
         x += width + gap;
     }
     // Cables hanging across the canyon.

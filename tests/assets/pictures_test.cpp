@@ -188,6 +188,21 @@ TEST(Pictures, AddedPicturesKeepTheirPeaks)
     }
 }
 
+TEST(Pictures, StripSetsOneCharacterEvery28Columns)
+{
+    // "QUORVANE  +  EVERY ...": cells 8, 9, 11 and 12 are spaces.
+    const DecodedPicture p = decodeGenerated("data/gfx/pic33.jpg");
+    const auto cellPeak = [&](int cell) {
+        int peak = 0;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = cell * 28 + 2; x < cell * 28 + 26; ++x)
+                peak = std::max(peak, redOf(p.pixels[static_cast<std::size_t>(y) * p.width + x]));
+        return peak;
+    };
+    for (const int space : {8, 9, 11, 12}) EXPECT_LE(cellPeak(space), 12) << "cell " << space;
+    for (const int letter : {0, 7, 10, 13, 44}) EXPECT_GE(cellPeak(letter), 100) << "cell " << letter;
+}
+
 TEST(Pictures, DarkenedAtLoadPicturesAreStoredBrighter)
 {
     // The lowest channel over the rows the show darkens, after the darkening.

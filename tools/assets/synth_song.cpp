@@ -385,8 +385,8 @@ void playFullBeat(Score& s, double o)
     for (int k = 0; k < 16; ++k) {
         const double t = o + 1.5 * k;
         const Chord& chord = *LOOP_CHORDS[static_cast<int>((t - o) / BAR) % 4];
-        stab(s, t, chord, 1.3f, 2600);
-        boom(s, t, 0.5f);
+        stab(s, t, chord, 1.6f, 2600);
+        boom(s, t, 0.6f);
         openHat(s, t, 0.8f);
     }
     roll(s, o + 23.0, o + 24.0, STEP, 0.4f, 0.8f);
@@ -448,9 +448,9 @@ void playGroove(Score& s, double o)
     }
     for (int k = 0; k < 9; ++k) {
         const double t = o + 6.2 + 1.5 * k;
-        boom(s, t, 1.0f);
-        crash(s, t, 0.6f);
-        clap(s, t, 0.8f);
+        boom(s, t, 1.2f);
+        crash(s, t, 0.8f);
+        clap(s, t, 1.0f);
         stab(s, t, *ANDALUSIAN[static_cast<int>((t - o) / BAR) % 4], 1.2f, 3000);
     }
     playTune(s, o + 8 * BAR, MOTIF, 12, 0, 0.8f, 2200);

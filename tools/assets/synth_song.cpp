@@ -459,6 +459,7 @@ void playGroove(Score& s, double o)
     roll(s, build + 2.0, build + 3.0, STEP, 0.5f, 0.7f);
     roll(s, build + 3.0, build + 4.0, STEP / 2, 0.6f, 0.9f);
     riser(s, build, 4.0, 1.0f);
+    swell(s, build + 3.0, 1.0, EM, 0.8f);
 }
 
 const Chord* const INTENSE_CHORDS[6] = {&AM, &FM, &GM, &EM, &AM, &EM};
@@ -506,6 +507,7 @@ void playSecondGroove(Score& s, double o)
         pad(s, t, BAR, chord, 0.5f, 1300, 0.1f, 0.5f);
     }
     riser(s, o + 22.0, 1.5, 1.0f);
+    swell(s, fill, 1.0, EM, 0.8f);
     roll(s, fill, fill + 1.0, STEP, 0.4f, 0.9f);
 }
 
@@ -765,6 +767,7 @@ std::vector<Note> composeSong()
     riser(s, 197.0, 8.0, 1.2f);
     roll(s, 203.0, 204.0, 2 * STEP, 0.3f, 0.6f);
     roll(s, 204.0, 205.0, STEP, 0.6f, 0.9f);
+    swell(s, 204.0, 1.0, GM, 0.8f);
     s.window(205.0, 211.0, true);
     playClimax(s, 205.0);
     s.window(211.0, 233.5, true);

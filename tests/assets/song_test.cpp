@@ -236,6 +236,21 @@ TEST(SongScore, EveryPitchIsInAMinor)
     EXPECT_GT(tuned, 2000);
 }
 
+TEST(SongScore, EverySectionOpensOnItsOwnDownbeat)
+{
+    const std::vector<Note> notes = composeSong();
+    for (double boundary : SECTION_STARTS) {
+        if (boundary == 233.5) continue;   // the stutter is an edit of the mix, not a note
+        int landing = 0;
+        for (const Note& note : notes) {
+            const bool downbeat = note.voice == Voice::Crash || note.voice == Voice::Boom ||
+                                  note.voice == Voice::Pad || note.voice == Voice::Kick;
+            if (downbeat && std::fabs(note.start - boundary) < 1e-6) ++landing;
+        }
+        EXPECT_GT(landing, 0) << "nothing lands on " << boundary << " s";
+    }
+}
+
 TEST(SongScore, EditsCutWhereTheShowCuts)
 {
     int reprise = 0;

@@ -1,0 +1,350 @@
+#include "tools/capture/frame_outputs.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "display/pixel.h"
+#include "tools/assets/png_writer.h"
+#include "tools/assets/wav.h"
+#include "tools/capture/sound_track.h"
+
+extern char** environ;
+
+namespace {
+
+std::string systemError()
+{
+    return std::strerror(errno);
+}
+
+// Runs a program to its end with standard output sent to standard error, so
+// that a Y4M stream on standard output stays clean. Returns its exit status,
+// or -1 when it could not be started or was killed.
+int runProgram(const std::vector<std::string>& args, int stdinFd, pid_t* started)
+{
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    posix_spawn_file_actions_adddup2(&actions, 2, 1);
+    pid_t pid = -1;
+    const int status = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (status != 0) return -1;
+    if (started) {
+        *started = pid;
+        return 0;
+    }
+    int result = 0;
+    while (waitpid(pid, &result, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+}
+
+bool writeAll(int fd, const void* data, std::size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t done = write(fd, p, size);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::uint64_t hashFrameBytes(const void* bytes, std::size_t size)
+{
+    const unsigned char* p = static_cast<const unsigned char*>(bytes);
+    std::uint64_t hash = HASH_BASIS;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word = 0;
+        for (int b = 7; b >= 0; --b) word = (word << 8) | p[i + b];
+        hash = (hash ^ word) * HASH_PRIME;
+    }
+    for (; i < size; ++i) hash = (hash ^ p[i]) * HASH_PRIME;
+    return hash;
+}
+
+std::uint64_t foldFrameHash(std::uint64_t runHash, std::uint64_t frameHash)
+{
+    return (runHash ^ frameHash) * HASH_PRIME;
+}
+
+std::string hexHash(std::uint64_t hash)
+{
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+void toYuv420(const std::uint32_t* pixels, int width, int height, std::vector<unsigned char>& out)
+{
+    const std::size_t lumaSize = static_cast<std::size_t>(width) * height;
+    const std::size_t chromaSize = lumaSize / 4;
+    out.resize(lumaSize + 2 * chromaSize);
+    unsigned char* yPlane = out.data();
+    unsigned char* uPlane = yPlane + lumaSize;
+    unsigned char* vPlane = uPlane + chromaSize;
+    for (int y = 0; y < height; y += 2) {
+        for (int x = 0; x < width; x += 2) {
+            int uSum = 0, vSum = 0;
+            for (int dy = 0; dy < 2; ++dy) {
+                for (int dx = 0; dx < 2; ++dx) {
+                    const std::size_t i = static_cast<std::size_t>(y + dy) * width + x + dx;
+                    const int r = redOf(pixels[i]), g = greenOf(pixels[i]), b = blueOf(pixels[i]);
+                    yPlane[i] = static_cast<unsigned char>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
+                    uSum += ((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128;
+                    vSum += ((112 * r - 94 * g - 18 * b + 128) >> 8) + 128;
+                }
+            }
+            const std::size_t c = static_cast<std::size_t>(y / 2) * (width / 2) + x / 2;
+            uPlane[c] = static_cast<unsigned char>((uSum + 2) >> 2);
+            vPlane[c] = static_cast<unsigned char>((vSum + 2) >> 2);
+        }
+    }
+}
+
+std::string y4mHeader(int width, int height, int fps)
+{
+    return "YUV4MPEG2 W" + std::to_string(width) + " H" + std::to_string(height) + " F" +
+           std::to_string(fps) + ":1 Ip A1:1 C420jpeg\n";
+}
+
+std::string findProgram(const std::string& name, const std::string& pathList)
+{
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = pathList.find(':', start);
+        const std::size_t length = (end == std::string::npos ? pathList.size() : end) - start;
+        std::string candidate;
+        if (length == 0) candidate.push_back('.');
+        candidate.append(pathList, start, length).append(1, '/').append(name);
+        struct stat info {};
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        if (end == std::string::npos) return {};
+        start = end + 1;
+    }
+}
+
+bool PendingFile::probe(std::string& error)
+{
+    std::FILE* f = std::fopen(temporaryPath().c_str(), "wb");
+    if (!f) {
+        error = "cannot write " + path_ + ": " + systemError();
+        return false;
+    }
+    std::fclose(f);
+    active_ = true;
+    return true;
+}
+
+bool PendingFile::commit(std::string& error)
+{
+    if (std::rename(temporaryPath().c_str(), path_.c_str()) != 0) {
+        error = "cannot write " + path_ + ": " + systemError();
+        abandon();
+        return false;
+    }
+    active_ = false;
+    return true;
+}
+
+void PendingFile::abandon()
+{
+    if (active_) std::remove(temporaryPath().c_str());
+    active_ = false;
+}
+
+bool writeWholeFile(const std::string& path, const std::string& bytes, std::string& error)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        error = "cannot write " + path + ": " + systemError();
+        return false;
+    }
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !ok) {
+        error = "cannot write " + path + ": " + systemError();
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool VideoEncoder::start(int width, int height, int fps, std::string& error)
+{
+    const char* pathList = std::getenv("PATH");
+    ffmpeg_ = findProgram("ffmpeg", pathList ? pathList : "");
+    if (ffmpeg_.empty()) {
+        error = "cannot make " + file_.path() +
+                ": the ffmpeg program was not found on PATH (install ffmpeg, or leave out --video)";
+        return false;
+    }
+    if (!file_.probe(error)) return false;
+    videoOnlyPath_ = file_.path() + ".video.part";
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error = "cannot start ffmpeg: " + systemError();
+        abandon();
+        return false;
+    }
+    // A larger pipe lets the encoder take a whole frame while the next is drawn.
+    fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
+    const std::vector<std::string> args = {
+        ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+        "-f", "rawvideo", "-pix_fmt", "bgr0", "-s", std::to_string(width) + "x" + std::to_string(height),
+        "-framerate", std::to_string(fps), "-i", "pipe:0",
+        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+        "-f", "mp4", videoOnlyPath_};
+    pid_t pid = -1;
+    const int started = runProgram(args, fds[0], &pid);
+    close(fds[0]);
+    if (started != 0) {
+        close(fds[1]);
+        error = "cannot start " + ffmpeg_;
+        abandon();
+        return false;
+    }
+    child_ = pid;
+    pipe_ = fds[1];
+    frameBytes_ = static_cast<std::size_t>(width) * height * 4;
+    return true;
+}
+
+bool VideoEncoder::writeFrame(const std::uint32_t* pixels, std::string& error)
+{
+    // Pixels are 0x00RRGGBB words; in memory that is B, G, R, 0: ffmpeg's bgr0.
+    if (pipe_ >= 0 && writeAll(pipe_, pixels, frameBytes_)) return true;
+    error = "ffmpeg stopped taking frames for " + file_.path();
+    return false;
+}
+
+bool VideoEncoder::waitForEncoder(std::string& error)
+{
+    if (pipe_ >= 0) close(pipe_);
+    pipe_ = -1;
+    int status = 0;
+    pid_t done = -1;
+    while ((done = waitpid(child_, &status, 0)) < 0 && errno == EINTR) {
+    }
+    child_ = -1;
+    if (done < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        error = "ffmpeg failed to encode " + file_.path();
+        return false;
+    }
+    return true;
+}
+
+bool VideoEncoder::finish(const std::string& wavPath, std::string& error)
+{
+    if (!waitForEncoder(error)) {
+        abandon();
+        return false;
+    }
+    if (wavPath.empty()) {
+        if (std::rename(videoOnlyPath_.c_str(), file_.temporaryPath().c_str()) != 0) {
+            error = "cannot write " + file_.path() + ": " + systemError();
+            abandon();
+            return false;
+        }
+    } else {
+        const std::vector<std::string> args = {
+            ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+            "-i", videoOnlyPath_, "-i", wavPath, "-map", "0:v", "-map", "1:a",
+            "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
+            "-f", "mp4", file_.temporaryPath()};
+        if (runProgram(args, -1, nullptr) != 0) {
+            error = "ffmpeg failed to add the sound track to " + file_.path();
+            abandon();
+            return false;
+        }
+        std::remove(videoOnlyPath_.c_str());
+    }
+    return file_.commit(error);
+}
+
+void VideoEncoder::abandon()
+{
+    if (pipe_ >= 0) close(pipe_);
+    pipe_ = -1;
+    if (child_ > 0) {
+        kill(child_, SIGTERM);
+        int status = 0;
+        while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    child_ = -1;
+    if (!videoOnlyPath_.empty()) std::remove(videoOnlyPath_.c_str());
+    file_.abandon();
+}
+
+bool FrameSequence::start(std::string& error)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(directory_, ec);
+    if (ec || !std::filesystem::is_directory(directory_)) {
+        error = "cannot make the directory " + directory_ + ": " +
+                (ec ? ec.message() : std::string("a file of that name is in the way"));
+        return false;
+    }
+    PendingFile probe(directory_ + "/.quorvane-capture");
+    return probe.probe(error);
+}
+
+std::string FrameSequence::framePath(long index) const
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame_%06ld.png", index);
+    return directory_ + name;
+}
+
+bool FrameSequence::writeFrame(const std::uint32_t* pixels, int width, int height,
+                               std::string& error)
+{
+    PendingFile file(framePath(next_));
+    if (!writePng(file.temporaryPath(), pixels, width, height, error)) {
+        std::remove(file.temporaryPath().c_str());
+        return false;
+    }
+    if (std::rename(file.temporaryPath().c_str(), file.path().c_str()) != 0) {
+        error = "cannot write " + file.path() + ": " + systemError();
+        std::remove(file.temporaryPath().c_str());
+        return false;
+    }
+    ++next_;
+    return true;
+}
+
+bool FrameSequence::writeSound(const std::vector<std::int16_t>& samples, std::string& error)
+{
+    PendingFile file(soundPath());
+    if (!file.probe(error)) return false;
+    if (!writeWav(file.temporaryPath(), samples, TRACK_CHANNELS, TRACK_RATE)) {
+        error = "cannot write " + soundPath();
+        return false;
+    }
+    return file.commit(error);
+}

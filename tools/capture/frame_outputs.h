@@ -1,0 +1,109 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where captured frames go: the frame hash, the Y4M stream's pixel format,
+// files that appear only when complete, the ffmpeg encoder and the PNG
+// sequence. A frame is the picture on screen: width x height 32-bit pixels
+// 0x00RRGGBB, row after row.
+
+// FNV-1a over 64-bit little-endian words (any tail byte by byte): fast
+// enough to hash every frame. The hash of nothing is the offset basis.
+constexpr std::uint64_t HASH_BASIS = 0xcbf29ce484222325ull;
+constexpr std::uint64_t HASH_PRIME = 0x100000001b3ull;
+std::uint64_t hashFrameBytes(const void* bytes, std::size_t size);
+// The run's hash: the frame hashes in order, folded in as words.
+std::uint64_t foldFrameHash(std::uint64_t runHash, std::uint64_t frameHash);
+// 16 lower-case hexadecimal digits.
+std::string hexHash(std::uint64_t hash);
+
+// YUV 4:2:0 of BT.601 in studio range (Y 16..235, U and V 16..240): the Y
+// plane, then U, then V. Each chroma sample is the rounded mean of the four
+// pixels' own chroma. Width and height must be even.
+void toYuv420(const std::uint32_t* pixels, int width, int height, std::vector<unsigned char>& out);
+// The stream header of a YUV4MPEG2 stream of such frames.
+std::string y4mHeader(int width, int height, int fps);
+
+// The first directory of pathList (':'-separated, an empty entry meaning the
+// working directory) that holds an executable file called name; empty when
+// there is none.
+std::string findProgram(const std::string& name, const std::string& pathList);
+
+// A file that appears under its name only when complete: written under
+// name + ".part" in the same directory and renamed by commit. An object
+// destroyed or abandoned before commit removes what it wrote.
+class PendingFile {
+public:
+    PendingFile() = default;
+    explicit PendingFile(std::string path) : path_(std::move(path)) {}
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile() { abandon(); }
+
+    const std::string& path() const { return path_; }
+    std::string temporaryPath() const { return path_ + ".part"; }
+    // Creates the temporary file empty, to find out early that it can be
+    // written. False with a message naming the file in error.
+    bool probe(std::string& error);
+    bool commit(std::string& error);
+    void abandon();
+
+private:
+    std::string path_;
+    bool active_ = false;
+};
+
+// Writes bytes to path in one go. False with a message naming the file.
+bool writeWholeFile(const std::string& path, const std::string& bytes, std::string& error);
+
+// H.264 in MP4 through the ffmpeg program. Frames go down a pipe as they are
+// made, so that rendering and encoding overlap; the sound track is joined to
+// the video when both are complete. The file appears only at finish.
+class VideoEncoder {
+public:
+    explicit VideoEncoder(std::string path) : file_(std::move(path)) {}
+    ~VideoEncoder() { abandon(); }
+
+    // Finds ffmpeg on PATH, checks that the file can be written and starts
+    // the encoder. False with a clear message in error.
+    bool start(int width, int height, int fps, std::string& error);
+    bool writeFrame(const std::uint32_t* pixels, std::string& error);
+    // Ends the video; joins the WAV at wavPath when it is not empty.
+    bool finish(const std::string& wavPath, std::string& error);
+    // Stops the encoder and removes everything written.
+    void abandon();
+
+    const std::string& path() const { return file_.path(); }
+
+private:
+    bool waitForEncoder(std::string& error);
+
+    PendingFile file_;
+    std::string ffmpeg_;
+    std::string videoOnlyPath_;
+    int pipe_ = -1;
+    pid_t child_ = -1;
+    std::size_t frameBytes_ = 0;
+};
+
+// Numbered PNG frames (frame_000000.png, ...) and sound.wav in a directory,
+// made if missing. Each file is written under a temporary name and renamed.
+class FrameSequence {
+public:
+    explicit FrameSequence(std::string directory) : directory_(std::move(directory)) {}
+
+    bool start(std::string& error);
+    bool writeFrame(const std::uint32_t* pixels, int width, int height, std::string& error);
+    bool writeSound(const std::vector<std::int16_t>& samples, std::string& error);
+
+    std::string framePath(long index) const;
+    std::string soundPath() const { return directory_ + "/sound.wav"; }
+    long frames() const { return next_; }
+
+private:
+    std::string directory_;
+    long next_ = 0;
+};

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <emmintrin.h>
 
 #include "control/random.h"
@@ -16,15 +15,17 @@ namespace {
 const std::uint32_t FRAME_GREY = packRgb(200, 200, 200);
 
 // Adds two source pixels onto the two target pixels at target, byte-wise
-// saturating, as one 8-byte operation.
+// saturating. One pixel at a time: the next column's pair overlaps this
+// one by a pixel, and a 4-byte store forwards to the 4-byte load that
+// follows where an 8-byte one would stall.
 void addPairAt(std::uint32_t* target, std::uint32_t first, std::uint32_t second)
 {
-    std::uint64_t t, s = std::uint64_t{second} << 32 | first;
-    std::memcpy(&t, target, sizeof t);
-    const __m128i sum = _mm_adds_epu8(_mm_cvtsi64_si128(static_cast<long long>(t)),
-                                      _mm_cvtsi64_si128(static_cast<long long>(s)));
-    t = static_cast<std::uint64_t>(_mm_cvtsi128_si64(sum));
-    std::memcpy(target, &t, sizeof t);
+    const __m128i sum0 = _mm_adds_epu8(_mm_cvtsi32_si128(static_cast<int>(target[0])),
+                                       _mm_cvtsi32_si128(static_cast<int>(first)));
+    const __m128i sum1 = _mm_adds_epu8(_mm_cvtsi32_si128(static_cast<int>(target[1])),
+                                       _mm_cvtsi32_si128(static_cast<int>(second)));
+    target[0] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(sum0));
+    target[1] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(sum1));
 }
 
 // A source pixel, or black where the index falls outside the picture.
@@ -40,6 +41,20 @@ struct SampledRow {
     bool frame;
 };
 
+// One sampled target column.
+struct SampledColumn {
+    std::int64_t col;
+    std::int64_t sourceCol;
+    bool frame;
+};
+
+// Columns are gathered into batches and each batch is drawn row by row,
+// which walks the target and the source along their rows. Every pixel
+// still receives its additions before its grey frame, as in the plain
+// column by column order: they come from its own or the previous column,
+// in its own row or 40 rows higher.
+constexpr int COLUMN_BATCH = 256;
+
 struct ScaledOverlay {
     std::uint32_t* target;
     const std::uint32_t* source;
@@ -49,25 +64,38 @@ struct ScaledOverlay {
     int dropBand;
     const SampledRow* rows;
     int rowCount;
+    SampledColumn columns[COLUMN_BATCH];
+    int columnCount = 0;
 };
 
-void addScaledColumn(const ScaledOverlay& o, std::int64_t col, std::int64_t sourceCol, bool frameColumn)
+void drawScaledBatch(ScaledOverlay& o)
 {
     const std::int64_t width = screenWidth;
     const std::int64_t pictureHeight = pictureRows();
-    const bool band = o.dropBand != 0 && col > 50 && col < 150;
-    const bool pairFits = col < width - 2;
     for (int k = 0; k < o.rowCount; ++k) {
         const SampledRow& r = o.rows[k];
-        const std::int64_t t = rowOffsets[r.row] + col;
-        if (pairFits && (!band || (o.dropBand == 1 && r.row + 40 < pictureHeight))) {
-            const std::int64_t s = r.sourceRow * o.sourceWidth + sourceCol;
-            const std::int64_t at = band ? rowOffsets[r.row + 40] + col : t;
-            addPairAt(o.target + at, pixelOrBlack(o.source, s, o.sourcePixels),
-                      pixelOrBlack(o.source, s + 1, o.sourcePixels));
+        const std::int64_t rowStart = rowOffsets[r.row];
+        const std::int64_t bandStart = r.row + 40 < pictureHeight ? rowOffsets[r.row + 40] : -1;
+        const std::int64_t sourceStart = r.sourceRow * o.sourceWidth;
+        for (int n = 0; n < o.columnCount; ++n) {
+            const SampledColumn& c = o.columns[n];
+            const bool band = o.dropBand != 0 && c.col > 50 && c.col < 150;
+            const std::int64_t at = band ? (o.dropBand == 1 && bandStart >= 0 ? bandStart + c.col : -1) : rowStart + c.col;
+            if (at >= 0 && c.col < width - 2) {
+                const std::int64_t s = sourceStart + c.sourceCol;
+                addPairAt(o.target + at, pixelOrBlack(o.source, s, o.sourcePixels),
+                          pixelOrBlack(o.source, s + 1, o.sourcePixels));
+            }
+            if (o.trim > 0 && (c.frame || r.frame)) o.target[rowStart + c.col] = FRAME_GREY;
         }
-        if (o.trim > 0 && (frameColumn || r.frame)) o.target[t] = FRAME_GREY;
     }
+    o.columnCount = 0;
+}
+
+void addScaledColumn(ScaledOverlay& o, std::int64_t col, std::int64_t sourceCol, bool frame)
+{
+    o.columns[o.columnCount++] = {col, sourceCol, frame};
+    if (o.columnCount == COLUMN_BATCH) drawScaledBatch(o);
 }
 
 }  // namespace
@@ -137,7 +165,7 @@ void addScaledPicture(std::uint32_t* target, const std::uint32_t* source, int sr
 
     const std::int64_t sourcePixels =
         srcWidth > 0 && srcHeight > 0 ? std::int64_t{srcWidth} * srcHeight : 0;
-    const ScaledOverlay o{target, source, srcWidth, sourcePixels, trim, dropBand, rows, rowCount};
+    ScaledOverlay o{target, source, srcWidth, sourcePixels, trim, dropBand, rows, rowCount, {}};
     const std::int64_t width = screenWidth;
     float sx = 0.0f;
     std::int64_t col = x;
@@ -154,6 +182,7 @@ void addScaledPicture(std::uint32_t* target, const std::uint32_t* source, int sr
         }
         sx = next;
     } while (sx < wide);
+    drawScaledBatch(o);
 }
 
 void randomizeRowOffsets()

@@ -28,6 +28,7 @@ void blurBuffer(std::uint32_t* buffer, int width, int height, int passes);
 // visiting the rows from the centre row up, then from the centre down, and
 // each row from the centre column out, so each pixel mixes with one
 // already mixed. The four quadrants round differently, as the show's
-// streaks have it. Pixels outside the picture are neither written nor
-// read: a source outside is taken from the nearest end of the buffer.
+// streaks have it. Only picture pixels are written, and a source index
+// (row * screenWidth + column, so column -1 is the last pixel of the row
+// above) before or past the picture is taken as its first or last pixel.
 void zoomBlur(std::uint32_t* buffer, int centreX, int centreY, int strength, int weight);

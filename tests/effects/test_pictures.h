@@ -55,6 +55,14 @@ void forEachKernelSet(Check check)
     allowAvx2(true);
 }
 
+// Pixels of the picture that differ from value.
+inline std::size_t countOther(const Picture& p, std::uint32_t value)
+{
+    std::size_t n = 0;
+    for (std::uint32_t v : p) n += v != value;
+    return n;
+}
+
 // Pixel index in the 512-wide picture.
 constexpr std::size_t at(int x, int y)
 {

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "control/clock.h"
+#include "display/present.h"
+#include "display/screen.h"
+#include "tools/capture/capture_options.h"
+#include "tools/capture/capture_session.h"
+
+namespace {
+
+struct Seen {
+    FrameRecord record;
+    std::uint32_t topLeft;
+};
+
+class CaptureSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetPartClocks();
+        setTicks(musicTimeMs, 0);
+        soundChoice = 1;
+        currentPart = 0;
+        options.null = true;
+        options.toMs = 1000;
+    }
+    void TearDown() override
+    {
+        closeDisplay();
+        setDisplayDevice(nullptr);
+        soundChoice = 0;
+        currentPart = 0;
+    }
+    void show(std::uint32_t colour)
+    {
+        std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, colour);
+        presentFrame(windowBuffer, frameBuffer, 512, 384, 512, 384, 0, 0);
+    }
+
+    CaptureOptions options;
+};
+
+TEST_F(CaptureSessionTest, OneFramePerPassRepeatingThePictureOnScreen)
+{
+    CaptureSession session(options);
+    std::vector<Seen> seen;
+    session.onFrame = [&](const FrameRecord& r, const std::uint32_t* pixels) {
+        seen.push_back({r, pixels[0]});
+    };
+    setDisplayDevice(&session.display());
+    ASSERT_EQ(openDisplay("test", 512, 384), 1);
+    session.clock().startTimers();
+
+    show(0x112233);
+    session.clock().endOfPass();
+    session.clock().endOfPass();   // nothing presented: the same picture again
+    show(0x445566);
+    show(0x778899);       // two presents: the last one counts
+    session.clock().endOfPass();
+
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].topLeft, 0x112233u);
+    EXPECT_EQ(seen[1].topLeft, 0x112233u);
+    EXPECT_EQ(seen[2].topLeft, 0x778899u);
+    EXPECT_EQ(seen[0].record.hash, seen[1].record.hash);
+    EXPECT_NE(seen[1].record.hash, seen[2].record.hash);
+    const std::int64_t clockMs[] = {0, 16, 33};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(seen[i].record.pass, i);
+        EXPECT_EQ(seen[i].record.clockMs, clockMs[i]);
+        EXPECT_TRUE(seen[i].record.loading);   // Escape was never polled
+        EXPECT_TRUE(seen[i].record.written);   // no --from: the loading picture is written
+    }
+    EXPECT_EQ(session.framesWritten(), 3);
+}
+
+TEST_F(CaptureSessionTest, TimelineFramesCarryTheMusicClockPartAndEnd)
+{
+    options.fromMs = 100;
+    CaptureSession session(options);
+    std::vector<FrameRecord> seen;
+    session.onFrame = [&](const FrameRecord& r, const std::uint32_t*) { seen.push_back(r); };
+    setDisplayDevice(&session.display());
+    ASSERT_EQ(openDisplay("test", 512, 384), 1);
+    session.clock().startTimers();
+
+    show(0x010101);
+    session.clock().endOfPass();                      // a loading frame, before --from
+    struct Step {
+        int musicMs, partAfter;
+        bool escape;
+    };
+    const Step steps[] = {{50, 0, false}, {100, 0, false}, {999, 1, false}, {1000, 1, true}};
+    for (const Step& s : steps) {
+        setTicks(musicTimeMs, s.musicMs);
+        currentPart = s.partAfter;                    // the frame function handing over
+        EXPECT_EQ(session.display().escapePressed(), s.escape) << s.musicMs;
+        session.clock().endOfPass();
+    }
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_FALSE(seen[0].written);
+    const std::int64_t showMs[] = {50, 100, 999, 1000};
+    const int part[] = {0, 0, 0, 1};   // the part that drew the frame, not the next one
+    const bool written[] = {false, true, true, false};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(seen[i + 1].loading);
+        EXPECT_EQ(seen[i + 1].showMs, showMs[i]);
+        EXPECT_EQ(seen[i + 1].part, part[i]);
+        EXPECT_EQ(seen[i + 1].written, written[i]);
+    }
+    EXPECT_EQ(session.framesWritten(), 2);
+    EXPECT_EQ(session.framesRendered(), 5);
+}
+
+TEST(CaptureOptions, ValuesAndErrors)
+{
+    CaptureOptions o;
+    std::string error;
+    ASSERT_TRUE(parseCaptureOptions({"--size", "2", "--fps", "25", "--from", "1.5", "--to", "3",
+                                     "--video", "a.mp4", "--frames", "d", "--y4m", "--contact-sheet",
+                                     "s.png", "--every", "0.25", "--manifest", "m", "--data", "x"},
+                                    o, error))
+        << error;
+    EXPECT_EQ(o.sizeAnswer, 2);
+    EXPECT_EQ(o.fps, 25);
+    EXPECT_EQ(o.fromMs, 1500);
+    EXPECT_EQ(o.toMs, 3000);
+    EXPECT_EQ(o.everyMs, 250);
+    EXPECT_TRUE(o.y4m);
+    EXPECT_EQ(o.video, "a.mp4");
+    EXPECT_EQ(o.framesDir, "d");
+    EXPECT_EQ(o.contactSheet, "s.png");
+    EXPECT_EQ(o.manifest, "m");
+    EXPECT_EQ(o.dataDir, "x");
+
+    CaptureOptions d;
+    ASSERT_TRUE(parseCaptureOptions({"--null"}, d, error));
+    EXPECT_EQ(d.fps, 60);
+    EXPECT_EQ(d.fromMs, NO_START_MS);
+    EXPECT_EQ(d.toMs, 244300);
+
+    struct Bad {
+        std::vector<std::string> args;
+        const char* mentions;
+    };
+    const Bad bad[] = {
+        {{"--fps", "0", "--null"}, "--fps"},
+        {{"--fps", "1001", "--null"}, "--fps"},
+        {{"--fps", "6x", "--null"}, "--fps"},
+        {{"--size", "3", "--null"}, "--size"},
+        {{"--to", "-1", "--null"}, "--to"},
+        {{"--to", "1.2345", "--null"}, "--to"},
+        {{"--from", "5", "--to", "5", "--null"}, "--to"},
+        {{"--every", "0", "--null"}, "--every"},
+        {{"--video"}, "--video"},
+        {{"--fps", "30"}, "no output"},
+        {{"--sound", "--null"}, "--sound"},
+    };
+    for (const Bad& b : bad) {
+        CaptureOptions x;
+        error.clear();
+        EXPECT_FALSE(parseCaptureOptions(b.args, x, error)) << b.args[0];
+        EXPECT_NE(error.find(b.mentions), std::string::npos) << error;
+    }
+}
+
+TEST(CaptureOptions, SecondsToMilliseconds)
+{
+    struct Case {
+        const char* text;
+        bool ok;
+        std::int64_t ms;
+    };
+    const Case cases[] = {{"0", true, 0},          {"12", true, 12000},   {"0.5", true, 500},
+                          {"234.3", true, 234300}, {"1.005", true, 1005}, {".5", false, 0},
+                          {"5.", false, 0},        {"1e3", false, 0},     {"", false, 0},
+                          {"+1", false, 0}};
+    for (const Case& c : cases) {
+        std::int64_t ms = -7;
+        EXPECT_EQ(parseSeconds(c.text, ms), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(ms, c.ms) << c.text;
+        }
+    }
+}
+
+TEST(FrameStats, NearestRankPercentiles)
+{
+    std::vector<double> values;
+    for (int i = 1; i <= 100; ++i) values.push_back(i);
+    EXPECT_EQ(nearestRank(values, 50), 50.0);
+    EXPECT_EQ(nearestRank(values, 95), 95.0);
+    EXPECT_EQ(nearestRank(values, 99), 99.0);
+    EXPECT_EQ(nearestRank(values, 100), 100.0);
+    const std::vector<double> three = {1.0, 2.0, 9.0};
+    EXPECT_EQ(nearestRank(three, 50), 2.0);   // rank ceil(1.5) = 2
+    EXPECT_EQ(nearestRank(three, 99), 9.0);
+    EXPECT_EQ(nearestRank({}, 50), 0.0);
+}
+
+}  // namespace

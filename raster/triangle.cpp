@@ -1,6 +1,7 @@
 #include "raster/triangle.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -57,25 +58,52 @@ void sortCorners(Corner& a, Corner& b, Corner& c)
     if (b.y > a.y) std::swap(a, b);
 }
 
-// Quotient truncated toward zero. Integer division is slow and does not
-// overlap with other work on common processors; with |a| < 2^31 and
-// 0 < |b| < 2^22 a double division gives the same quotient, since its
-// rounding error (below 2^-22) is smaller than the distance of any
-// non-whole quotient from the next whole number (at least 1/|b|).
-std::int64_t divide(std::int64_t a, std::int64_t b)
+// Quotients a / n truncated toward zero, many for one divisor. Division
+// is slow and does not overlap with other work on common processors; for
+// divisors below RECIPROCAL_ROOM and |a| < 2^31 a multiplication by
+// floor((2^64 - 1) / n) + 1, keeping the high 64 bits, gives the exact
+// quotient of |a|: the product overshoots |a| / n by less than 2^-33,
+// while a quotient that is not whole lies at least 1/n below the next
+// whole number.
+constexpr int RECIPROCAL_ROOM = 2048;
+
+constexpr std::array<std::uint64_t, RECIPROCAL_ROOM> makeReciprocals()
 {
-    constexpr std::int64_t A_LIMIT = std::int64_t{1} << 31, B_LIMIT = std::int64_t{1} << 22;
-    if (a > -A_LIMIT && a < A_LIMIT && b > -B_LIMIT && b < B_LIMIT) {
-        return static_cast<std::int64_t>(static_cast<double>(a) / static_cast<double>(b));
+    std::array<std::uint64_t, RECIPROCAL_ROOM> table{};
+    for (int n = 2; n < RECIPROCAL_ROOM; ++n) {
+        table[n] = ~std::uint64_t{0} / static_cast<std::uint64_t>(n) + 1;
     }
-    return a / b;
+    return table;
 }
+
+constexpr std::array<std::uint64_t, RECIPROCAL_ROOM> RECIPROCALS = makeReciprocals();
+
+struct Divider {
+    std::int64_t n;
+    std::uint64_t magic = 0;
+
+    explicit Divider(std::int64_t divisor) : n(divisor)
+    {
+        if (n >= 2 && n < RECIPROCAL_ROOM) magic = RECIPROCALS[static_cast<std::size_t>(n)];
+    }
+
+    std::int64_t quotient(std::int64_t a) const
+    {
+        constexpr std::int64_t LIMIT = std::int64_t{1} << 31;
+        if (n == 1) return a;
+        if (magic == 0 || a <= -LIMIT || a >= LIMIT) return a / n;
+        const std::uint64_t size = static_cast<std::uint64_t>(a < 0 ? -a : a);
+        const auto q = static_cast<std::int64_t>(
+            (static_cast<unsigned __int128>(size) * magic) >> 64);
+        return a < 0 ? -q : q;
+    }
+};
 
 // Change per row of a 16.16 value whose whole difference along the edge is
 // diff over dy rows (0 rows count as 1), truncated toward zero.
 std::int64_t slopeOf(std::int64_t diff, std::int64_t dy)
 {
-    return divide(diff * 65536, dy == 0 ? 1 : dy);
+    return Divider(dy == 0 ? 1 : dy).quotient(diff * 65536);
 }
 
 // A triangle wholly below, above, left of or right of the picture, or wholly
@@ -270,7 +298,7 @@ void texelRun(std::uint32_t* out, std::int64_t count, TexelWalk<CLAMP> walk)
 }
 
 template <TexelRule RULE>
-void texelSpan(std::uint32_t* out, std::int64_t count, const std::uint32_t* texture,
+[[gnu::always_inline]] inline void texelSpan(std::uint32_t* out, std::int64_t count, const std::uint32_t* texture,
                std::int64_t u, std::int64_t v, std::int64_t du, std::int64_t dv)
 {
     // u and v move in a straight line: when both ends of the run lie inside
@@ -278,7 +306,18 @@ void texelSpan(std::uint32_t* out, std::int64_t count, const std::uint32_t* text
     const std::int64_t uLast = u + du * (count - 1), vLast = v + dv * (count - 1);
     const bool inside = std::min(u, uLast) >= TEXEL_MIN && std::max(u, uLast) <= TEXEL_MAX &&
                         std::min(v, vLast) >= TEXEL_MIN && std::max(v, vLast) <= TEXEL_MAX;
-    if (inside) {
+    if (inside && RULE == TexelRule::opaque) {
+        // u in the upper and v in the lower half of one 64-bit word: every
+        // value of the run lies in 4..252 * 65536, so the halves never
+        // carry into each other and one addition steps both.
+        std::uint64_t uv = (static_cast<std::uint64_t>(u) << 32) + static_cast<std::uint64_t>(v);
+        const std::uint64_t step =
+            (static_cast<std::uint64_t>(du) << 32) + static_cast<std::uint64_t>(dv);
+        for (std::int64_t i = 0; i < count; ++i) {
+            out[i] = texture[((uv >> 8) & 0xFF00u) + (uv >> 48)];
+            uv += step;
+        }
+    } else if (inside) {
         texelRun<RULE, false>(out, count, TexelWalk<false>{texture, u, v, du, dv});
     } else {
         texelRun<RULE, true>(out, count, TexelWalk<true>{texture, u, v, du, dv});
@@ -312,41 +351,59 @@ struct TexturedSpan {
     std::int64_t dudx, dvdx;
 };
 
-void texturedRow(std::uint32_t* target, const TexturedSpan& span, std::int64_t y,
-                 const EdgeValues& longEdge, const EdgeValues& shortEdge)
+template <TexelRule RULE>
+[[gnu::always_inline]] inline void texturedRowWith(std::uint32_t* target, const TexturedSpan& span, std::int64_t y,
+                     const EdgeValues& longEdge, const EdgeValues& shortEdge)
 {
     const std::int64_t xa = longEdge.x >> 16, xb = shortEdge.x >> 16;
     const bool swapped = xa > xb;
     const std::int64_t start = swapped ? xb : xa, end = swapped ? xa : xb;
+    const Columns columns = visibleColumns(start, end);
+    if (columns.first >= columns.last) return;
     const EdgeValues& from = swapped ? shortEdge : longEdge;
     const EdgeValues& to = swapped ? longEdge : shortEdge;
     std::int64_t du = span.dudx, dv = span.dvdx;
     if (!span.constantGradient) {
-        const std::int64_t n = end == start ? 1 : end - start;
-        du = divide(to.u - from.u, n);
-        dv = divide(to.v - from.v, n);
+        const Divider width(end - start);   // at least 1 here
+        du = width.quotient(to.u - from.u);
+        dv = width.quotient(to.v - from.v);
     }
-    const Columns columns = visibleColumns(start, end);
-    if (columns.first >= columns.last) return;
     // Columns left of the picture are stepped over without clamping.
     const std::int64_t skipped = columns.first - start + 1;
     const std::int64_t u = from.u + du * skipped, v = from.v + dv * skipped;
-    std::uint32_t* out = target + rowOffsets[y] + columns.first;
-    const std::int64_t count = columns.last - columns.first;
+    texelSpan<RULE>(target + rowOffsets[y] + columns.first, columns.last - columns.first,
+                    span.texture, u, v, du, dv);
+}
+
+void texturedRow(std::uint32_t* target, const TexturedSpan& span, std::int64_t y,
+                 const EdgeValues& longEdge, const EdgeValues& shortEdge)
+{
     switch (span.rule) {
     case TexelRule::opaque:
-        texelSpan<TexelRule::opaque>(out, count, span.texture, u, v, du, dv);
+        texturedRowWith<TexelRule::opaque>(target, span, y, longEdge, shortEdge);
         break;
     case TexelRule::add:
-        texelSpan<TexelRule::add>(out, count, span.texture, u, v, du, dv);
+        texturedRowWith<TexelRule::add>(target, span, y, longEdge, shortEdge);
         break;
     case TexelRule::addThenAverage:
-        texelSpan<TexelRule::addThenAverage>(out, count, span.texture, u, v, du, dv);
+        texturedRowWith<TexelRule::addThenAverage>(target, span, y, longEdge, shortEdge);
         break;
     case TexelRule::average:
-        texelSpan<TexelRule::average>(out, count, span.texture, u, v, du, dv);
+        texturedRowWith<TexelRule::average>(target, span, y, longEdge, shortEdge);
         break;
     }
+}
+
+template <TexelRule RULE>
+void texturedRows(std::uint32_t* target, const TexturedSpan& span, const Corner& a,
+                  const Corner& b, const Corner& c, const EdgeValues& startC,
+                  const EdgeValues& startB, const EdgeValues& stepCA, const EdgeValues& stepCB,
+                  const EdgeValues& stepBA)
+{
+    walkRows(a, b, c, startC, startB, stepCA, stepCB, stepBA,
+             [&](std::int64_t y, const EdgeValues& longEdge, const EdgeValues& shortEdge) {
+                 texturedRowWith<RULE>(target, span, y, longEdge, shortEdge);
+             });
 }
 
 }  // namespace
@@ -421,8 +478,10 @@ int Mesh::drawTexturedTriangle(std::uint32_t* target, std::int32_t additive, con
     // Edge steps: the texture differences lose their fractions first.
     auto stepOf = [](const Corner& from, const Corner& to) {
         const std::int64_t dy = to.y - from.y;
-        return EdgeValues{slopeOf(to.x - from.x, dy), slopeOf(truncateToInt(to.u - from.u), dy),
-                          slopeOf(truncateToInt(to.v - from.v), dy)};
+        const Divider rows(dy == 0 ? 1 : dy);
+        return EdgeValues{rows.quotient((to.x - from.x) * 65536),
+                          rows.quotient(std::int64_t{truncateToInt(to.u - from.u)} * 65536),
+                          rows.quotient(std::int64_t{truncateToInt(to.v - from.v)} * 65536)};
     };
     const EdgeValues stepCA = stepOf(c, a), stepCB = stepOf(c, b), stepBA = stepOf(b, a);
 
@@ -444,9 +503,24 @@ int Mesh::drawTexturedTriangle(std::uint32_t* target, std::int32_t additive, con
     if (rejected(a, b, c)) return 1;
 
     const TexturedSpan span{texture, rule, constantGradient == 1, dudx, dvdx};
-    walkRows(a, b, c, startOf(c), startOf(b), stepCA, stepCB, stepBA,
-             [&](std::int64_t y, const EdgeValues& longEdge, const EdgeValues& shortEdge) {
-                 texturedRow(target, span, y, longEdge, shortEdge);
-             });
+    const EdgeValues startC = startOf(c), startB = startOf(b);
+    switch (rule) {
+    case TexelRule::opaque:
+        texturedRows<TexelRule::opaque>(target, span, a, b, c, startC, startB, stepCA, stepCB,
+                                        stepBA);
+        break;
+    case TexelRule::add:
+        texturedRows<TexelRule::add>(target, span, a, b, c, startC, startB, stepCA, stepCB,
+                                     stepBA);
+        break;
+    case TexelRule::addThenAverage:
+        texturedRows<TexelRule::addThenAverage>(target, span, a, b, c, startC, startB, stepCA,
+                                                stepCB, stepBA);
+        break;
+    case TexelRule::average:
+        texturedRows<TexelRule::average>(target, span, a, b, c, startC, startB, stepCA, stepCB,
+                                         stepBA);
+        break;
+    }
     return 1;
 }

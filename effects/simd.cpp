@@ -39,43 +39,58 @@ void store4(std::uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m
 void addSaturatedSse2(std::uint32_t* t, const std::uint32_t* s, std::size_t n)
 {
     std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        store4(t + i, _mm_adds_epu8(load4(t + i), load4(s + i)));
+        store4(t + i + 4, _mm_adds_epu8(load4(t + i + 4), load4(s + i + 4)));
+    }
     for (; i + 4 <= n; i += 4) store4(t + i, _mm_adds_epu8(load4(t + i), load4(s + i)));
     for (; i < n; ++i) store1(t + i, _mm_adds_epu8(load1(t + i), load1(s + i)));
 }
 
 void addToChannelsSse2(std::uint32_t* p, std::size_t n, __m128i plus, __m128i minus, __m128i high)
 {
+    auto step = [&](__m128i v) { return _mm_min_epu8(_mm_subs_epu8(_mm_adds_epu8(v, plus), minus), high); };
     std::size_t i = 0;
-    for (; i + 4 <= n; i += 4)
-        store4(p + i, _mm_min_epu8(_mm_subs_epu8(_mm_adds_epu8(load4(p + i), plus), minus), high));
-    for (; i < n; ++i)
-        store1(p + i, _mm_min_epu8(_mm_subs_epu8(_mm_adds_epu8(load1(p + i), plus), minus), high));
+    for (; i + 8 <= n; i += 8) {
+        store4(p + i, step(load4(p + i)));
+        store4(p + i + 4, step(load4(p + i + 4)));
+    }
+    for (; i + 4 <= n; i += 4) store4(p + i, step(load4(p + i)));
+    for (; i < n; ++i) store1(p + i, step(load1(p + i)));
 }
 
-// Eight 16-bit lanes: (s * weight + t * keep) >> 8, exact because the sum
-// stays below 65536.
-__m128i blendLanes(__m128i t, __m128i s, __m128i weight, __m128i keep)
+// Blending in place in 16-bit lanes, without unpacking: the low byte of
+// every lane (blue, red) is masked out, the high byte (green, top) shifted
+// down; each product with a weight of at most 256 stays below 65536. The
+// high bytes use the weights (weight, 256 - weight) for green and (0, 256)
+// for the top byte, which so comes back as the target's own.
+struct BlendWeights {
+    __m128i low, keepLow, high, keepHigh;
+};
+
+BlendWeights blendWeights(int weight)
 {
-    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s, weight), _mm_mullo_epi16(t, keep)), 8);
+    return {_mm_set1_epi16(static_cast<short>(weight)), _mm_set1_epi16(static_cast<short>(256 - weight)),
+            _mm_set1_epi32(weight), _mm_set1_epi32(256 << 16 | (256 - weight))};
 }
 
-__m128i blendSse2Step(__m128i t, __m128i s, __m128i weight, __m128i keep, __m128i top)
+__m128i blendSse2Step(__m128i t, __m128i s, const BlendWeights& w)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i lo = blendLanes(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(s, zero), weight, keep);
-    const __m128i hi = blendLanes(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(s, zero), weight, keep);
-    const __m128i mixed = _mm_packus_epi16(lo, hi);
-    return _mm_or_si128(_mm_and_si128(t, top), _mm_andnot_si128(top, mixed));
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    const __m128i low = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, lowBytes), w.low),
+                                                     _mm_mullo_epi16(_mm_and_si128(t, lowBytes), w.keepLow)),
+                                       8);
+    const __m128i high = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(s, 8), w.high),
+                                       _mm_mullo_epi16(_mm_srli_epi16(t, 8), w.keepHigh));
+    return _mm_or_si128(low, _mm_andnot_si128(lowBytes, high));
 }
 
 void blendSse2(std::uint32_t* t, const std::uint32_t* s, std::size_t n, int weight)
 {
-    const __m128i w = _mm_set1_epi16(static_cast<short>(weight));
-    const __m128i k = _mm_set1_epi16(static_cast<short>(256 - weight));
-    const __m128i top = _mm_set1_epi32(static_cast<int>(~COLOUR_BYTES));
+    const BlendWeights w = blendWeights(weight);
     std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) store4(t + i, blendSse2Step(load4(t + i), load4(s + i), w, k, top));
-    for (; i < n; ++i) store1(t + i, blendSse2Step(load1(t + i), load1(s + i), w, k, top));
+    for (; i + 4 <= n; i += 4) store4(t + i, blendSse2Step(load4(t + i), load4(s + i), w));
+    for (; i < n; ++i) store1(t + i, blendSse2Step(load1(t + i), load1(s + i), w));
 }
 
 // --- AVX2: eight pixels a step; the rest goes to the SSE2 loops above.
@@ -118,25 +133,21 @@ __attribute__((target("avx2"))) std::size_t addToChannelsAvx2(std::uint32_t* p, 
 __attribute__((target("avx2"))) std::size_t blendAvx2(std::uint32_t* t, const std::uint32_t* s,
                                                       std::size_t n, int weight)
 {
-    const __m256i w = _mm256_set1_epi16(static_cast<short>(weight));
-    const __m256i k = _mm256_set1_epi16(static_cast<short>(256 - weight));
-    const __m256i top = _mm256_set1_epi32(static_cast<int>(~COLOUR_BYTES));
-    const __m256i zero = _mm256_setzero_si256();
+    // The same lanes as blendSse2Step, eight pixels a step.
+    const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
+    const __m256i wLow = _mm256_set1_epi16(static_cast<short>(weight));
+    const __m256i kLow = _mm256_set1_epi16(static_cast<short>(256 - weight));
+    const __m256i wHigh = _mm256_set1_epi32(weight);
+    const __m256i kHigh = _mm256_set1_epi32(256 << 16 | (256 - weight));
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i vt = load8(t + i), vs = load8(s + i);
-        // Unpacking works within each 128-bit half and packing undoes it
-        // the same way, so the pixels come back in their places.
-        const __m256i lo = _mm256_srli_epi16(
-            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(vs, zero), w),
-                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(vt, zero), k)),
-            8);
-        const __m256i hi = _mm256_srli_epi16(
-            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(vs, zero), w),
-                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(vt, zero), k)),
-            8);
-        const __m256i mixed = _mm256_packus_epi16(lo, hi);
-        store8(t + i, _mm256_or_si256(_mm256_and_si256(vt, top), _mm256_andnot_si256(top, mixed)));
+        const __m256i low = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(vs, lowBytes), wLow),
+                                                               _mm256_mullo_epi16(_mm256_and_si256(vt, lowBytes), kLow)),
+                                              8);
+        const __m256i high = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(vs, 8), wHigh),
+                                              _mm256_mullo_epi16(_mm256_srli_epi16(vt, 8), kHigh));
+        store8(t + i, _mm256_or_si256(low, _mm256_andnot_si256(lowBytes, high)));
     }
     return i;
 }

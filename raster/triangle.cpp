@@ -230,7 +230,14 @@ void writeTexel(std::uint32_t* out, std::uint32_t texel)
         *out = texel;
     } else {
         if constexpr (RULE == TexelRule::add || RULE == TexelRule::addThenAverage) {
+#if defined(__SSE2__)
+            const __m128i sum = _mm_adds_epu8(_mm_cvtsi32_si128(static_cast<int>(*out)),
+                                              _mm_cvtsi32_si128(static_cast<int>(texel & ~TOP_BYTE)));
+            *out = static_cast<std::uint32_t>(_mm_cvtsi128_si32(
+                _mm_min_epu8(sum, _mm_cvtsi32_si128(static_cast<int>(0xFFFAFAFAu)))));
+#else
             addToPixel(out, 0, texel);
+#endif
         }
         if constexpr (RULE == TexelRule::average || RULE == TexelRule::addThenAverage) {
             *out = averageOf(*out, texel);
@@ -260,21 +267,16 @@ void writeTexels4(std::uint32_t* out, const std::uint32_t (&texel)[4])
 }
 #endif
 
-// Texture reads along a span. CLAMP: u and v are limited to
-// TEXEL_MIN..TEXEL_MAX before each read and stepping goes on from the
-// limited value. Without it the caller has made sure that no value of the
-// run lies outside, so the limits would change nothing.
-template <bool CLAMP>
-struct TexelWalk {
+// Texture reads along a span, u and v limited to TEXEL_MIN..TEXEL_MAX
+// before each read; stepping goes on from the limited value.
+struct ClampedWalk {
     const std::uint32_t* texture;
     std::int64_t u, v, du, dv;
 
     std::uint32_t next()
     {
-        if constexpr (CLAMP) {
-            u = u < TEXEL_MIN ? TEXEL_MIN : (u > TEXEL_MAX ? TEXEL_MAX : u);
-            v = v < TEXEL_MIN ? TEXEL_MIN : (v > TEXEL_MAX ? TEXEL_MAX : v);
-        }
+        u = u < TEXEL_MIN ? TEXEL_MIN : (u > TEXEL_MAX ? TEXEL_MAX : u);
+        v = v < TEXEL_MIN ? TEXEL_MIN : (v > TEXEL_MAX ? TEXEL_MAX : v);
         const std::uint32_t texel = texture[(v >> 16) * 256 + (u >> 16)];
         u += du;
         v += dv;
@@ -282,8 +284,32 @@ struct TexelWalk {
     }
 };
 
-template <TexelRule RULE, bool CLAMP>
-void texelRun(std::uint32_t* out, std::int64_t count, TexelWalk<CLAMP> walk)
+// The same reads for a run whose every u and v lies inside the limits, so
+// that limiting would change nothing: u in the upper and v in the lower half
+// of one 64-bit word (both stay within 4..252 * 65536, so the halves never
+// carry into each other) and one addition steps both.
+struct InsideWalk {
+    const std::uint32_t* texture;
+    std::uint64_t uv, step;
+
+    InsideWalk(const std::uint32_t* t, std::int64_t u, std::int64_t v, std::int64_t du,
+               std::int64_t dv)
+        : texture(t),
+          uv((static_cast<std::uint64_t>(u) << 32) + static_cast<std::uint64_t>(v)),
+          step((static_cast<std::uint64_t>(du) << 32) + static_cast<std::uint64_t>(dv))
+    {
+    }
+
+    std::uint32_t next()
+    {
+        const std::uint32_t texel = texture[((uv >> 8) & 0xFF00u) + (uv >> 48)];
+        uv += step;
+        return texel;
+    }
+};
+
+template <TexelRule RULE, class Walk>
+void texelRun(std::uint32_t* out, std::int64_t count, Walk walk)
 {
     std::int64_t i = 0;
 #if defined(__SSE2__)
@@ -306,21 +332,10 @@ template <TexelRule RULE>
     const std::int64_t uLast = u + du * (count - 1), vLast = v + dv * (count - 1);
     const bool inside = std::min(u, uLast) >= TEXEL_MIN && std::max(u, uLast) <= TEXEL_MAX &&
                         std::min(v, vLast) >= TEXEL_MIN && std::max(v, vLast) <= TEXEL_MAX;
-    if (inside && RULE == TexelRule::opaque) {
-        // u in the upper and v in the lower half of one 64-bit word: every
-        // value of the run lies in 4..252 * 65536, so the halves never
-        // carry into each other and one addition steps both.
-        std::uint64_t uv = (static_cast<std::uint64_t>(u) << 32) + static_cast<std::uint64_t>(v);
-        const std::uint64_t step =
-            (static_cast<std::uint64_t>(du) << 32) + static_cast<std::uint64_t>(dv);
-        for (std::int64_t i = 0; i < count; ++i) {
-            out[i] = texture[((uv >> 8) & 0xFF00u) + (uv >> 48)];
-            uv += step;
-        }
-    } else if (inside) {
-        texelRun<RULE, false>(out, count, TexelWalk<false>{texture, u, v, du, dv});
+    if (inside) {
+        texelRun<RULE>(out, count, InsideWalk(texture, u, v, du, dv));
     } else {
-        texelRun<RULE, true>(out, count, TexelWalk<true>{texture, u, v, du, dv});
+        texelRun<RULE>(out, count, ClampedWalk{texture, u, v, du, dv});
     }
 }
 

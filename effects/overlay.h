@@ -29,13 +29,16 @@ void addSplitPicture(std::uint32_t* target, const std::uint32_t* source, int wid
                      int split, int darken);
 
 // Adds a srcWidth x srcHeight picture sampled with float steps: target
-// column x + i takes source column trunc(sx) with sx = 0, stepX, ... below
-// srcWidth - trim, target row y + j takes source row trunc(sy) with
-// sy = 1, 1 + stepY, ... below srcHeight - trim. Each sample is an
+// columns x + 1, x + 2, ... take source columns trunc(sx) for sx = 0,
+// stepX, 2 * stepX, ... below srcWidth - trim; target rows y + 1, y + 2,
+// ... take source rows trunc(sy) for sy = 1, 1 + stepY, ... below
+// srcHeight - trim (row 0 is never read). Each sample is an
 // addPixelPair (so the overlay comes out about twice as bright); a source
 // pixel past the end of the picture counts as black. Pairs go only to
-// columns 1..screenWidth-3 and rows 1..screenHeight-1. With trim > 0 the
-// first and last sampled columns and rows are set to grey (200, 200, 200).
+// columns 1..screenWidth-3 and rows 1..screenHeight-1. With trim > 0 a
+// sample becomes grey (200, 200, 200) where sx < stepX,
+// sx > srcWidth - trim - stepX - 1, sy < stepY or sy > srcHeight - trim - stepY:
+// a frame on the first and last sampled columns and rows.
 // With dropBand not 0, columns 51..149 are left out of their place; with
 // dropBand 1 they are added 40 rows lower instead, where that row is still
 // in the picture. Steps that are not positive draw nothing; a step too

@@ -98,6 +98,34 @@ void addScaledColumn(ScaledOverlay& o, std::int64_t col, std::int64_t sourceCol,
     if (o.columnCount == COLUMN_BATCH) drawScaledBatch(o);
 }
 
+// One pixel of addSplitPicture.
+std::uint32_t splitPixel(std::uint32_t s1, std::uint32_t s2, std::uint32_t t, int dark)
+{
+    // Dark source pixels are transparent.
+    if (redOf(s1) <= 10 && redOf(s2) <= 10) return t;
+    return packRgb(clampChannel(((redOf(s1) + redOf(s2)) >> 1) + redOf(t) - dark, 255),
+                   clampChannel(((greenOf(s1) + greenOf(s2)) >> 1) + greenOf(t) - dark, 255),
+                   clampChannel(((blueOf(s1) + blueOf(s2)) >> 1) + blueOf(t) - dark, 255));
+}
+
+// splitPixel for four pixels, channels in 16-bit lanes: the sums lie in
+// -511..765, and packing with saturation limits them to 0..255.
+__m128i splitPixels(__m128i s1, __m128i s2, __m128i t, __m128i dark)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i redByte = _mm_set1_epi32(static_cast<int>(packRgb(255, 0, 0)));
+    auto half = [&](__m128i a, __m128i b, __m128i c) {
+        return _mm_sub_epi16(_mm_add_epi16(_mm_srli_epi16(_mm_add_epi16(a, b), 1), c), dark);
+    };
+    const __m128i lo = half(_mm_unpacklo_epi8(s1, zero), _mm_unpacklo_epi8(s2, zero), _mm_unpacklo_epi8(t, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(s1, zero), _mm_unpackhi_epi8(s2, zero), _mm_unpackhi_epi8(t, zero));
+    const __m128i mixed = _mm_and_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(static_cast<int>(COLOUR_BYTES)));
+    // Transparent where the brighter red of the two is at most 10.
+    const __m128i redAbove10 = _mm_and_si128(_mm_subs_epu8(_mm_max_epu8(s1, s2), _mm_set1_epi32(static_cast<int>(packRgb(10, 0, 0)))), redByte);
+    const __m128i transparent = _mm_cmpeq_epi32(redAbove10, zero);
+    return _mm_or_si128(_mm_and_si128(transparent, t), _mm_andnot_si128(transparent, mixed));
+}
+
 }  // namespace
 
 void addPixelPair(std::uint32_t* target, int targetIndex, const std::uint32_t* source, int sourceIndex)
@@ -117,18 +145,20 @@ void addSplitPicture(std::uint32_t* target, const std::uint32_t* source, int wid
     const std::int64_t jEnd = std::min<std::int64_t>(std::int64_t{height} - 2, pictureRows() - std::int64_t{y});
     // Beyond these limits every channel ends at 0 or 255 just the same.
     const int dark = std::clamp(darken, -256, 511);
+    const __m128i darkLanes = _mm_set1_epi16(static_cast<short>(dark));
     for (std::int64_t j = jFirst; j < jEnd; ++j) {
-        const std::uint32_t* sourceRow = source + (j + 1) * width;
-        const std::int64_t rowStart = rowOffsets[y + j] + std::int64_t{x};
-        for (std::int64_t i = iFirst; i < iEnd; ++i) {
-            const std::uint32_t s1 = sourceRow[i - split], s2 = sourceRow[i + split];
-            // Dark source pixels are transparent.
-            if (redOf(s1) <= 10 && redOf(s2) <= 10) continue;
-            std::uint32_t& t = target[rowStart + i];
-            t = packRgb(clampChannel(((redOf(s1) + redOf(s2)) >> 1) + redOf(t) - dark, 255),
-                        clampChannel(((greenOf(s1) + greenOf(s2)) >> 1) + greenOf(t) - dark, 255),
-                        clampChannel(((blueOf(s1) + blueOf(s2)) >> 1) + blueOf(t) - dark, 255));
+        // Each target pixel depends only on its own value and the source:
+        // four at a time, the last few one by one.
+        const std::int64_t left = (j + 1) * width - split, right = (j + 1) * width + split;
+        const std::int64_t row = rowOffsets[y + j] + std::int64_t{x};
+        std::int64_t i = iFirst;
+        for (; i + 4 <= iEnd; i += 4) {
+            const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + left + i));
+            const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + right + i));
+            __m128i* t = reinterpret_cast<__m128i*>(target + row + i);
+            _mm_storeu_si128(t, splitPixels(s1, s2, _mm_loadu_si128(t), darkLanes));
         }
+        for (; i < iEnd; ++i) target[row + i] = splitPixel(source[left + i], source[right + i], target[row + i], dark);
     }
 }
 

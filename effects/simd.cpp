@@ -1,6 +1,9 @@
 #include "effects/simd.h"
 
+#include <algorithm>
 #include <immintrin.h>
+
+#include "display/pixel.h"
 
 namespace {
 
@@ -19,14 +22,14 @@ bool processorHasAvx2()
 // away, both saturated to a byte; the top byte gets neither.
 std::uint32_t positiveBytes(int red, int green, int blue)
 {
-    auto part = [](int v) { return static_cast<std::uint32_t>(v <= 0 ? 0 : (v >= 255 ? 255 : v)); };
-    return part(red) << 16 | part(green) << 8 | part(blue);
+    return packRgb(clampChannel(red, 255), clampChannel(green, 255), clampChannel(blue, 255));
 }
 
 std::uint32_t negativeBytes(int red, int green, int blue)
 {
-    auto part = [](int v) { return static_cast<std::uint32_t>(v >= 0 ? 0 : (v <= -255 ? 255 : -v)); };
-    return part(red) << 16 | part(green) << 8 | part(blue);
+    // -max(v, -255) cannot overflow, where -v could for the lowest int.
+    auto part = [](int v) { return clampChannel(-std::max(v, -255), 255); };
+    return packRgb(part(red), part(green), part(blue));
 }
 
 __m128i load1(const std::uint32_t* p) { return _mm_cvtsi32_si128(static_cast<int>(*p)); }

@@ -153,9 +153,9 @@ void addSplitPicture(std::uint32_t* target, const std::uint32_t* source, int wid
         const std::int64_t row = rowOffsets[y + j] + std::int64_t{x};
         std::int64_t i = iFirst;
         for (; i + 4 <= iEnd; i += 4) {
-            const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + left + i));
-            const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + right + i));
-            __m128i* t = reinterpret_cast<__m128i*>(target + row + i);
+            const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + (left + i)));
+            const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + (right + i)));
+            __m128i* t = reinterpret_cast<__m128i*>(target + (row + i));
             _mm_storeu_si128(t, splitPixels(s1, s2, _mm_loadu_si128(t), darkLanes));
         }
         for (; i < iEnd; ++i) target[row + i] = splitPixel(source[left + i], source[right + i], target[row + i], dark);

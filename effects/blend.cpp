@@ -102,7 +102,7 @@ void addPicture(std::uint32_t* target, std::uint32_t* source, int x0, int y0, in
     for (; run < runs && t < size && s < sourcePixels; ++run, t += advance, s += length) {
         const std::int64_t lo = std::max<std::int64_t>(0, -t);
         const std::int64_t hi = std::min({length, size - t, sourcePixels - s});
-        if (lo < hi) addPixelsSaturated(target + t + lo, source + s + lo, static_cast<std::size_t>(hi - lo));
+        if (lo < hi) addPixelsSaturated(target + (t + lo), source + (s + lo), static_cast<std::size_t>(hi - lo));
     }
 }
 
@@ -117,7 +117,7 @@ void copyPicture(std::uint32_t* target, std::uint32_t* source, int x, int y, int
     const std::int64_t end = std::min<std::int64_t>(height, pictureRows() - std::int64_t{y});
     if (first >= end) return;
     if (x == 0 && length == screenWidth) {
-        std::memmove(target + rowOffsets[y + first], source + first * length,
+        std::memmove(target + rowOffsets[y + first], source + (first * length),
                      static_cast<std::size_t>((end - first) * length) * sizeof(std::uint32_t));
         return;
     }
@@ -125,6 +125,6 @@ void copyPicture(std::uint32_t* target, std::uint32_t* source, int x, int y, int
     const std::int64_t colEnd = std::min<std::int64_t>(length, screenWidth - std::int64_t{x});
     if (colFirst >= colEnd) return;
     for (std::int64_t k = first; k < end; ++k)
-        std::memmove(target + rowOffsets[y + k] + x + colFirst, source + k * length + colFirst,
+        std::memmove(target + (rowOffsets[y + k] + x + colFirst), source + (k * length + colFirst),
                      static_cast<std::size_t>(colEnd - colFirst) * sizeof(std::uint32_t));
 }

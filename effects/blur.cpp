@@ -106,14 +106,14 @@ template <bool Clamp>
 void zoomRun(const ZoomSetup& z, std::int64_t rowStart, std::int64_t sourceStart, std::int64_t x, std::int64_t count,
              int dir, int extra)
 {
-    std::uint32_t* target = z.buffer + rowStart + x;
+    std::int64_t target = rowStart + x;
     std::int64_t acc = (x - z.centreX) * z.step;
     const std::int64_t accStep = dir * z.step;
     std::int64_t source = sourceStart + x - extra;
     for (; count > 0; --count, target += dir, source += dir, acc += accStep) {
         std::int64_t s = source - (acc >> 16);
         if constexpr (Clamp) s = std::clamp<std::int64_t>(s, 0, z.last);
-        *target = mixWords(*target, z.buffer[s], z.keep, z.weight);
+        z.buffer[target] = mixWords(z.buffer[target], z.buffer[s], z.keep, z.weight);
     }
 }
 

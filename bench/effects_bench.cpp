@@ -296,7 +296,8 @@ void Effects_Summary(benchmark::State& state)
             goal = "x pixman <= " + std::to_string(g.limit).substr(0, 3) + (r.vsPixman <= g.limit ? "  met" : "  MISSED");
         else if (std::string(g.against) == "ns")
             goal = "ns/px < " + std::to_string(g.limit).substr(0, 3) + (r.perPixel < g.limit ? "  met" : "  MISSED");
-        std::printf("%-22s %9.4f %9.3f %9.2f %12.2f   %s\n", g.name, r.ms, r.perPixel, r.vsMemcpy, r.vsPixman,
+        const std::string vsPixman = r.vsPixman > 0 ? std::to_string(r.vsPixman).substr(0, 4) : "-";
+        std::printf("%-22s %9.4f %9.3f %9.2f %12s   %s\n", g.name, r.ms, r.perPixel, r.vsMemcpy, vsPixman.c_str(),
                     goal.c_str());
     }
     std::fflush(stdout);

@@ -20,10 +20,11 @@ constexpr std::int64_t TEXEL_MAX = 252 * 65536;
 // Environment mapping: a normal component of -1..1 maps onto texels 0..256.
 constexpr float ENV_SCALE = 128.0f;
 
-// Textured spans use AVX2 where the processor has it (chosen at start);
-// the result is the same either way. Turns that off or back on, for tests
-// and benchmarks; returns whether AVX2 is now in use.
-bool useWideInstructions(bool wanted);
+// Textured spans use the widest of AVX-512 (level 2) and AVX2 (level 1)
+// that the processor has, chosen at start; level 0 is the x86-64 baseline.
+// The pixels are the same at every level. Sets the highest level to use,
+// for tests and benchmarks, and returns the level now in use.
+int useWideInstructions(int level);
 
 // Fills row y from column xL >> 16 to xS >> 16 (either order, the larger
 // excluded). additive 0 writes (red << 16) + (green << 8) + blue when alpha

@@ -16,10 +16,11 @@
 
 namespace {
 
+// low..high from two draws (30 bits); wider ranges reach only their low part.
 int randomIn(int low, int high)
 {
-    const int draw = drawRandom() * 32768 + drawRandom();
-    return low + draw % (high - low + 1);
+    const std::int64_t draw = std::int64_t{drawRandom()} * 32768 + drawRandom();
+    return static_cast<int>(low + draw % (std::int64_t{high} - low + 1));
 }
 
 float randomFloat(float low, float high)

@@ -83,21 +83,6 @@ TEST_F(Triangles, WorkedExampleRowByRow)
     EXPECT_EQ(written(), 8);
 }
 
-TEST_F(Triangles, VertexOrderDoesNotMatter)
-{
-    const Vertex p = at(10, 10), q = at(14, 12), r = at(10, 14);
-    const std::pair<int, int> orders[] = {{0, 1}, {1, 2}, {2, 0}};
-    const Vertex all[3] = {p, q, r};
-    for (const auto& order : orders) {
-        std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
-        const int third = 3 - order.first - order.second;
-        mesh->drawFlatTriangle(frameBuffer, 0, all[order.first], all[order.second], all[third], 9,
-                               9, 9);
-        EXPECT_EQ(row(11), columns(10, 13));
-        EXPECT_EQ(written(), 8);
-    }
-}
-
 TEST_F(Triangles, FlatTopAndFlatBottom)
 {
     // Flat top: C (20, 10) and B (10, 10) share row 10; the short edge
@@ -217,28 +202,6 @@ TEST(PixelRules, AverageHalvesTheSumAndClearsTopByte)
     averageIntoPixel(p, 1, 255, 2, 0);
     EXPECT_EQ(p[0], 0x00050A0Fu);   // (5, 10, 15)
     EXPECT_EQ(p[1], 0x00FF0101u);   // (255, 1, 1)
-}
-
-TEST_F(Triangles, AdditiveSpanOfEveryLengthMatchesPerPixelRule)
-{
-    // The fill adds several pixels at a time; runs of every length and
-    // start must give the per-pixel result.
-    for (int first = 1; first < 9; ++first) {
-        for (int length = 0; length < 13; ++length) {
-            for (int x = 0; x < 512; ++x) frameBuffer[512 + x] = 0xC0F0F000u + x;
-            fillFlatSpan(frameBuffer, 1, 0.0f, std::int64_t{first} << 16,
-                         std::int64_t{first + length} << 16, 1, 1.0f, 20, 5, 9);
-            for (int x = 0; x < 40; ++x) {
-                std::uint32_t expected = 0xC0F0F000u + x;
-                if (x >= first && x < first + length) {
-                    std::uint32_t one[1] = {expected};
-                    addToPixel(one, 0, 0x140509u);
-                    expected = one[0];
-                }
-                ASSERT_EQ(frameBuffer[512 + x], expected) << first << " " << length << " " << x;
-            }
-        }
-    }
 }
 
 TEST_F(Triangles, TexturedSpanStepsBeforeEachRead)

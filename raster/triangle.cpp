@@ -93,8 +93,7 @@ struct Divider {
     std::int64_t quotient(std::int64_t a) const
     {
         constexpr std::int64_t LIMIT = std::int64_t{1} << 31;
-        if (n == 1) return a;
-        if (magic == 0 || a <= -LIMIT || a >= LIMIT) return a / n;
+        if (magic == 0 || a <= -LIMIT || a >= LIMIT) return n == 1 ? a : a / n;
         const std::uint64_t size = static_cast<std::uint64_t>(a < 0 ? -a : a);
         const auto q = static_cast<std::int64_t>(
             (static_cast<unsigned __int128>(size) * magic) >> 64);
@@ -329,6 +328,7 @@ void texelRun(std::uint32_t* out, std::int64_t count, Walk walk)
 #if defined(__x86_64__)
 int widestAvailable()
 {
+    __builtin_cpu_init();   // may run before the run-time's own start-up code
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) return 2;
     return __builtin_cpu_supports("avx2") ? 1 : 0;
 }

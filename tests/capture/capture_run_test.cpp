@@ -159,9 +159,10 @@ TEST_F(CaptureRunTest, OtherFrameRatesPassThePartBoundaryAtTheirTimes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fps);
-        const std::string manifest = "m" + std::to_string(c.fps) + ".txt";
-        const Outcome run = capture("--fps " + std::to_string(c.fps) +
-                                " --from 23.9 --to 24.25 --null --manifest " + manifest);
+        const std::string fps = std::to_string(c.fps);
+        const std::string manifest = "manifest" + fps;
+        const Outcome run =
+            capture("--fps " + fps + " --from 23.9 --to 24.25 --null --manifest " + manifest);
         ASSERT_EQ(run.status, 0) << run.err;
         const auto lines = frameLines(readAll(dir / manifest));
         ASSERT_EQ(lines.size(), c.frames);
@@ -192,6 +193,17 @@ TEST_F(CaptureRunTest, FramesWithTheirSoundAndASheetAgreeWithTheHash)
     EXPECT_EQ(fs::file_size(dir / "shots" / "sound.wav"), 44u + 18 * 4410 * 4);
     EXPECT_TRUE(fs::exists(dir / "sheet.png"));
     EXPECT_FALSE(fs::exists(dir / "sheet.png.part"));
+}
+
+TEST_F(CaptureRunTest, VideoAppearsWholeWithNothingElseLeft)
+{
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no ffmpeg here";
+    }
+    const Outcome run = capture("--fps 10 --to 0.3 --video show.mp4 --null");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(leftBehind(), std::vector<std::string>{"show.mp4"});
+    EXPECT_GT(fs::file_size(dir / "show.mp4"), 1000u);
 }
 
 TEST_F(CaptureRunTest, MissingFfmpegLeavesNothingBehind)

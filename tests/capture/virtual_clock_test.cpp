@@ -144,6 +144,36 @@ TEST(SoundTrackCut, SongStartsAtItsPassAndVolumeAppliesFromTheChangingPass)
     EXPECT_EQ(track[2 * 49 + 1], 0);
 }
 
+TEST(SoundTrackCut, PassByPassCutsJoinIntoTheWholeCut)
+{
+    // The video's sound goes out a pass at a time, the WAV in one piece: the
+    // two must hold the same samples, at a rate that does not divide evenly.
+    std::vector<std::int16_t> song;
+    for (int i = 0; i < 2 * 44100; ++i) song.push_back(static_cast<std::int16_t>(i % 20000 - 10000));
+    TrackCut whole;
+    whole.fps = 7;   // 6300 sample frames per pass
+    whole.rate = 44100;
+    whole.firstPass = 2;
+    whole.endPass = 20;
+    whole.songPlayed = true;
+    whole.playPass = 5;
+    const std::vector<VolumeChange> changes = {{3, 200}, {9, 17}, {9, 90}, {15, 255}};
+    const std::vector<std::int16_t> expected = cutSoundTrack(song, whole, changes);
+    std::vector<std::int16_t> joined;
+    for (std::int64_t pass = whole.firstPass; pass < whole.endPass; ++pass) {
+        TrackCut one = whole;
+        one.firstPass = pass;
+        one.endPass = pass + 1;
+        const std::vector<std::int16_t> part = cutSoundTrack(song, one, changes);
+        ASSERT_EQ(part.size(), 2u * 6300);
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(joined, expected);
+    // Two changes in one pass: the later one holds from that pass on.
+    const std::size_t at9 = 2 * (9 - 2) * 6300, songAt9 = 2 * (9 - 5) * 6300;
+    EXPECT_EQ(expected[at9], song[songAt9] * 90 / 255);
+}
+
 TEST(SoundTrackCut, LengthFollowsTheFramesAndSilenceWithoutSong)
 {
     TrackCut cut;

@@ -7,10 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "control/clock.h"
 #include "control/startup.h"
-#include "tools/assets/wav.h"
+#include "image/picture.h"
 #include "tools/capture/sound_track.h"
 
 namespace {
@@ -91,6 +92,7 @@ bool CaptureSession::openOutputs(std::string& error)
         frames_ = std::make_unique<FrameSequence>(options_.framesDir);
         ok = frames_->start(error);
     }
+    if (ok && (!options_.video.empty() || !options_.framesDir.empty())) ok = loadSong(error);
     if (ok && !options_.video.empty()) {
         video_ = std::make_unique<VideoEncoder>(options_.video);
         ok = video_->start(width, height, options_.fps, error);
@@ -173,7 +175,12 @@ void CaptureSession::writeFrame(FrameRecord& record)
     lastWrittenPass_ = record.pass;
 
     std::string error;
-    if (video_ && !video_->writeFrame(frame_.data(), error)) fail(error);
+    if (video_) {
+        if (!video_->writeFrame(frame_.data(), error)) fail(error);
+        const std::vector<std::int16_t> sound =
+            cutSoundTrack(song_, trackCut(record.pass, record.pass + 1), sound_.volumeChanges());
+        if (!video_->writeSound(sound, error)) fail(error);
+    }
     if (frames_ && !frames_->writeFrame(frame_.data(), width, height, error)) fail(error);
     if (options_.y4m) {
         if (written_ == 0) std::fputs(y4mHeader(width, height, options_.fps).c_str(), stdout);
@@ -251,34 +258,40 @@ std::string CaptureSession::statsText() const
     return text;
 }
 
+bool CaptureSession::loadSong(std::string& error)
+{
+    // Without the song the show runs on its no-sound clock; the sound track
+    // is then silent.
+    const std::string path = dataPath("data/song.mp3");
+    if (!std::filesystem::exists(path)) return true;
+    if (decodeSong(path, song_, error)) return true;
+    error = "cannot make the sound track: " + error;
+    return false;
+}
+
+TrackCut CaptureSession::trackCut(std::int64_t firstPass, std::int64_t endPass) const
+{
+    TrackCut cut;
+    cut.fps = options_.fps;
+    cut.firstPass = firstPass;
+    cut.endPass = endPass;
+    cut.songPlayed = sound_.playing();
+    cut.playPass = sound_.playPass();
+    return cut;
+}
+
 bool CaptureSession::finishOutputs(std::string& error)
 {
     if (written_ == 0) {
         error = "no frame of the show lies between --from and --to";
         return false;
     }
-    std::vector<std::int16_t> track;
-    if (video_ || frames_) {
-        std::vector<std::int16_t> song;
-        if (sound_.playing() && !decodeSong(sound_.songPath(), song, error)) return false;
-        TrackCut cut;
-        cut.fps = options_.fps;
-        cut.firstPass = firstWrittenPass_;
-        cut.endPass = lastWrittenPass_ + 1;
-        cut.songPlayed = sound_.playing();
-        cut.playPass = sound_.playPass();
-        track = cutSoundTrack(song, cut, sound_.volumeChanges());
+    if (frames_) {
+        const std::vector<std::int16_t> track = cutSoundTrack(
+            song_, trackCut(firstWrittenPass_, lastWrittenPass_ + 1), sound_.volumeChanges());
+        if (!frames_->writeSound(track, error)) return false;
     }
-    if (frames_ && !frames_->writeSound(track, error)) return false;
-    if (video_) {
-        PendingFile wav(options_.video + ".wav");
-        if (!wav.probe(error)) return false;
-        if (!writeWav(wav.temporaryPath(), track, TRACK_CHANNELS, TRACK_RATE)) {
-            error = "cannot write the sound track beside " + options_.video;
-            return false;
-        }
-        if (!video_->finish(wav.temporaryPath(), error)) return false;
-    }
+    if (video_ && !video_->finish(error)) return false;
     if (sheet_) {
         if (!sheet_->write(sheetFile_->temporaryPath(), error)) return false;
         if (!sheetFile_->commit(error)) return false;

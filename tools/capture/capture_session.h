@@ -11,6 +11,7 @@
 #include "tools/capture/capture_options.h"
 #include "tools/capture/frame_outputs.h"
 #include "tools/capture/frame_sheet.h"
+#include "tools/capture/sound_track.h"
 #include "tools/capture/virtual_clock.h"
 
 // One capture: the show's main flow run on the virtual clock, with every
@@ -70,6 +71,8 @@ public:
 private:
     void handlePass();
     void writeFrame(FrameRecord& record);
+    bool loadSong(std::string& error);
+    TrackCut trackCut(std::int64_t firstPass, std::int64_t endPass) const;
     bool finishOutputs(std::string& error);
     [[noreturn]] void fail(const std::string& error);
     void showProgress(const FrameRecord& record, bool force);
@@ -95,6 +98,7 @@ private:
     std::int64_t firstWrittenPass_ = -1;
     std::int64_t lastWrittenPass_ = -1;
     std::uint64_t runHash_ = HASH_BASIS;
+    std::vector<std::int16_t> song_;   // stereo at TRACK_RATE, empty without a song
     std::vector<std::uint32_t> frame_;
     std::vector<unsigned char> yuv_;
     std::string manifestLines_;

@@ -193,6 +193,59 @@ bool writeWholeFile(const std::string& path, const std::string& bytes, std::stri
     return true;
 }
 
+bool VideoEncoder::startEncoder(Encoder& encoder, const std::vector<std::string>& input,
+                                const std::vector<std::string>& output, std::string& error)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error = "cannot start ffmpeg: " + systemError();
+        return false;
+    }
+    std::vector<std::string> args = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+    args.insert(args.end(), input.begin(), input.end());
+    args.insert(args.end(), {"-i", "pipe:0"});
+    args.insert(args.end(), output.begin(), output.end());
+    args.push_back(encoder.output);
+    pid_t pid = -1;
+    const int started = runProgram(args, fds[0], &pid);
+    close(fds[0]);
+    if (started != 0) {
+        close(fds[1]);
+        error = "cannot start " + ffmpeg_;
+        return false;
+    }
+    encoder.child = pid;
+    encoder.pipe = fds[1];
+    return true;
+}
+
+bool VideoEncoder::endEncoder(Encoder& encoder)
+{
+    if (encoder.pipe >= 0) close(encoder.pipe);
+    encoder.pipe = -1;
+    if (encoder.child <= 0) return false;
+    int status = 0;
+    pid_t done = -1;
+    while ((done = waitpid(encoder.child, &status, 0)) < 0 && errno == EINTR) {
+    }
+    encoder.child = -1;
+    return done > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void VideoEncoder::stopEncoder(Encoder& encoder)
+{
+    if (encoder.pipe >= 0) close(encoder.pipe);
+    encoder.pipe = -1;
+    if (encoder.child > 0) {
+        kill(encoder.child, SIGTERM);
+        int status = 0;
+        while (waitpid(encoder.child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    encoder.child = -1;
+    if (!encoder.output.empty()) std::remove(encoder.output.c_str());
+}
+
 bool VideoEncoder::start(int width, int height, int fps, std::string& error)
 {
     const char* pathList = std::getenv("PATH");
@@ -203,33 +256,26 @@ bool VideoEncoder::start(int width, int height, int fps, std::string& error)
         return false;
     }
     if (!file_.probe(error)) return false;
-    videoOnlyPath_ = file_.path() + ".video.part";
-
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        error = "cannot start ffmpeg: " + systemError();
+    pictures_.output = file_.path() + ".video.part";
+    sound_.output = file_.path() + ".sound.part";
+    const bool ok =
+        startEncoder(pictures_,
+                     {"-f", "rawvideo", "-pix_fmt", "bgr0", "-s",
+                      std::to_string(width) + "x" + std::to_string(height), "-framerate",
+                      std::to_string(fps)},
+                     {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+                      "-f", "mp4"},
+                     error) &&
+        startEncoder(sound_,
+                     {"-f", "s16le", "-ar", std::to_string(TRACK_RATE), "-ac",
+                      std::to_string(TRACK_CHANNELS)},
+                     {"-c:a", "aac", "-b:a", "192k", "-f", "mp4"}, error);
+    if (!ok) {
         abandon();
         return false;
     }
     // A larger pipe lets the encoder take a whole frame while the next is drawn.
-    fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
-    const std::vector<std::string> args = {
-        ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-        "-f", "rawvideo", "-pix_fmt", "bgr0", "-s", std::to_string(width) + "x" + std::to_string(height),
-        "-framerate", std::to_string(fps), "-i", "pipe:0",
-        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
-        "-f", "mp4", videoOnlyPath_};
-    pid_t pid = -1;
-    const int started = runProgram(args, fds[0], &pid);
-    close(fds[0]);
-    if (started != 0) {
-        close(fds[1]);
-        error = "cannot start " + ffmpeg_;
-        abandon();
-        return false;
-    }
-    child_ = pid;
-    pipe_ = fds[1];
+    fcntl(pictures_.pipe, F_SETPIPE_SZ, 1 << 20);
     frameBytes_ = static_cast<std::size_t>(width) * height * 4;
     return true;
 }
@@ -237,67 +283,48 @@ bool VideoEncoder::start(int width, int height, int fps, std::string& error)
 bool VideoEncoder::writeFrame(const std::uint32_t* pixels, std::string& error)
 {
     // Pixels are 0x00RRGGBB words; in memory that is B, G, R, 0: ffmpeg's bgr0.
-    if (pipe_ >= 0 && writeAll(pipe_, pixels, frameBytes_)) return true;
+    if (pictures_.pipe >= 0 && writeAll(pictures_.pipe, pixels, frameBytes_)) return true;
     error = "ffmpeg stopped taking frames for " + file_.path();
     return false;
 }
 
-bool VideoEncoder::waitForEncoder(std::string& error)
+bool VideoEncoder::writeSound(const std::vector<std::int16_t>& samples, std::string& error)
 {
-    if (pipe_ >= 0) close(pipe_);
-    pipe_ = -1;
-    int status = 0;
-    pid_t done = -1;
-    while ((done = waitpid(child_, &status, 0)) < 0 && errno == EINTR) {
+    if (sound_.pipe >= 0 &&
+        writeAll(sound_.pipe, samples.data(), samples.size() * sizeof(std::int16_t))) {
+        return true;
     }
-    child_ = -1;
-    if (done < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        error = "ffmpeg failed to encode " + file_.path();
-        return false;
-    }
-    return true;
+    error = "ffmpeg stopped taking the sound for " + file_.path();
+    return false;
 }
 
-bool VideoEncoder::finish(const std::string& wavPath, std::string& error)
+bool VideoEncoder::finish(std::string& error)
 {
-    if (!waitForEncoder(error)) {
+    const bool pictures = endEncoder(pictures_);
+    const bool sound = endEncoder(sound_);
+    if (!pictures || !sound) {
+        error = "ffmpeg failed to encode " + file_.path();
         abandon();
         return false;
     }
-    if (wavPath.empty()) {
-        if (std::rename(videoOnlyPath_.c_str(), file_.temporaryPath().c_str()) != 0) {
-            error = "cannot write " + file_.path() + ": " + systemError();
-            abandon();
-            return false;
-        }
-    } else {
-        const std::vector<std::string> args = {
-            ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-            "-i", videoOnlyPath_, "-i", wavPath, "-map", "0:v", "-map", "1:a",
-            "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
-            "-f", "mp4", file_.temporaryPath()};
-        if (runProgram(args, -1, nullptr) != 0) {
-            error = "ffmpeg failed to add the sound track to " + file_.path();
-            abandon();
-            return false;
-        }
-        std::remove(videoOnlyPath_.c_str());
+    const std::vector<std::string> args = {
+        ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+        "-i", pictures_.output, "-i", sound_.output, "-map", "0:v", "-map", "1:a",
+        "-c", "copy", "-movflags", "+faststart", "-f", "mp4", file_.temporaryPath()};
+    if (runProgram(args, -1, nullptr) != 0) {
+        error = "ffmpeg failed to put the pictures and the sound of " + file_.path() + " together";
+        abandon();
+        return false;
     }
+    std::remove(pictures_.output.c_str());
+    std::remove(sound_.output.c_str());
     return file_.commit(error);
 }
 
 void VideoEncoder::abandon()
 {
-    if (pipe_ >= 0) close(pipe_);
-    pipe_ = -1;
-    if (child_ > 0) {
-        kill(child_, SIGTERM);
-        int status = 0;
-        while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    child_ = -1;
-    if (!videoOnlyPath_.empty()) std::remove(videoOnlyPath_.c_str());
+    stopEncoder(pictures_);
+    stopEncoder(sound_);
     file_.abandon();
 }
 

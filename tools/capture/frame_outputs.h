@@ -59,33 +59,44 @@ private:
 // Writes bytes to path in one go. False with a message naming the file.
 bool writeWholeFile(const std::string& path, const std::string& bytes, std::string& error);
 
-// H.264 in MP4 through the ffmpeg program. Frames go down a pipe as they are
-// made, so that rendering and encoding overlap; the sound track is joined to
-// the video when both are complete. The file appears only at finish.
+// H.264 in MP4 through the ffmpeg program, with the sound track as AAC.
+// Two encoders run beside the show, one for the pictures and one for the
+// sound, each fed down its own pipe as frames are made, so that rendering and
+// encoding overlap and neither stream waits for the other; at finish the two
+// are put together into one file without encoding again. The file appears
+// only then.
 class VideoEncoder {
 public:
     explicit VideoEncoder(std::string path) : file_(std::move(path)) {}
     ~VideoEncoder() { abandon(); }
 
     // Finds ffmpeg on PATH, checks that the file can be written and starts
-    // the encoder. False with a clear message in error.
+    // the encoders. False with a clear message in error.
     bool start(int width, int height, int fps, std::string& error);
     bool writeFrame(const std::uint32_t* pixels, std::string& error);
-    // Ends the video; joins the WAV at wavPath when it is not empty.
-    bool finish(const std::string& wavPath, std::string& error);
-    // Stops the encoder and removes everything written.
+    // 16-bit stereo samples at 44100 Hz: the sound of the next frames.
+    bool writeSound(const std::vector<std::int16_t>& samples, std::string& error);
+    // Ends both streams, waits for the encoders and joins their output.
+    bool finish(std::string& error);
+    // Stops the encoders and removes everything written.
     void abandon();
 
     const std::string& path() const { return file_.path(); }
 
 private:
-    bool waitForEncoder(std::string& error);
+    struct Encoder {
+        int pipe = -1;
+        pid_t child = -1;
+        std::string output;
+    };
+    bool startEncoder(Encoder& encoder, const std::vector<std::string>& input,
+                      const std::vector<std::string>& output, std::string& error);
+    bool endEncoder(Encoder& encoder);
+    void stopEncoder(Encoder& encoder);
 
     PendingFile file_;
     std::string ffmpeg_;
-    std::string videoOnlyPath_;
-    int pipe_ = -1;
-    pid_t child_ = -1;
+    Encoder pictures_, sound_;
     std::size_t frameBytes_ = 0;
 };
 

@@ -61,13 +61,6 @@ TEST(DrawLine, StepsWithFloatErrorTerm)
     EXPECT_EQ(frameBuffer[10 * 512 + 10], 0x010203u);
 }
 
-TEST(DrawLine, SignOf)
-{
-    EXPECT_EQ(signOf(7), 1);
-    EXPECT_EQ(signOf(0), 0);
-    EXPECT_EQ(signOf(-3000000000LL), -1);
-}
-
 Vertex at(int x, int y)
 {
     Vertex v;

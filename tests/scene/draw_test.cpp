@@ -103,17 +103,6 @@ TEST_F(Draw, FacesSortedFarthestFirstByMeanDepth)
     EXPECT_EQ(mesh->faces[3].a, 1);
 }
 
-TEST_F(Draw, CompareFaceDepth)
-{
-    Face near, far, same;
-    near.depth = 10.0f;
-    far.depth = 20.0f;
-    same.depth = 10.0f;
-    EXPECT_EQ(compareFaceDepth(far, near), -1);
-    EXPECT_EQ(compareFaceDepth(near, far), 1);
-    EXPECT_EQ(compareFaceDepth(near, same), 0);
-}
-
 TEST_F(Draw, FlatColourFromLightAndHighlight)
 {
     struct Case {

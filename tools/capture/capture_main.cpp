@@ -23,6 +23,8 @@ int main(int argc, char** argv)
     }
     // A reader or encoder that goes away shows up as a failed write.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGINT, [](int) { captureInterrupted = 1; });
+    std::signal(SIGTERM, [](int) { captureInterrupted = 1; });
 
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();

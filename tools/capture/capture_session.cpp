@@ -14,6 +14,8 @@
 #include "image/picture.h"
 #include "tools/capture/sound_track.h"
 
+volatile std::sig_atomic_t captureInterrupted = 0;
+
 namespace {
 
 // The session whose outputs are removed if the program ends half-way (a
@@ -135,6 +137,7 @@ std::FILE* CaptureSession::textOut() const
 void CaptureSession::handlePass()
 {
     if (!clock_.started()) return;
+    if (captureInterrupted) fail("interrupted");
     FrameRecord record;
     record.pass = clock_.passes();
     record.clockMs = clock_.nowMs();
@@ -161,7 +164,13 @@ void CaptureSession::handlePass()
     if (onFrame) onFrame(record, frame_.data());
 
     const Clock::time_point now = Clock::now();
-    frameTimes_[record.part].push_back(millisBetween(lastMark_, now));
+    std::vector<double>& times = frameTimes_[record.part];
+    const double took = millisBetween(lastMark_, now);
+    auto& slowest = slowest_[record.part];
+    if (times.empty() || took > slowest.first) {
+        slowest = {took, record.loading ? record.clockMs : record.showMs};
+    }
+    times.push_back(took);
     lastMark_ = now;
     if (progress_) showProgress(record, false);
 }
@@ -245,14 +254,15 @@ std::string CaptureSession::statsText() const
                   "rendered %ld frames (%ld written) in %.2f s: %.1f frames/s\n", rendered_,
                   written_, seconds, seconds > 0 ? rendered_ / seconds : 0.0);
     std::string text = line;
-    text += "part     frames    min ms median ms    p95 ms    p99 ms    max ms\n";
+    text += "part     frames    min ms median ms    p95 ms    p99 ms    max ms  max at s\n";
     for (const auto& [part, times] : frameTimes_) {
         std::vector<double> sorted = times;
         std::sort(sorted.begin(), sorted.end());
         const std::string name = part < 0 ? "loading" : std::to_string(part);
-        std::snprintf(line, sizeof line, "%-7s %7zu %9.3f %9.3f %9.3f %9.3f %9.3f\n", name.c_str(),
-                      sorted.size(), sorted.front(), nearestRank(sorted, 50),
-                      nearestRank(sorted, 95), nearestRank(sorted, 99), sorted.back());
+        std::snprintf(line, sizeof line, "%-7s %7zu %9.3f %9.3f %9.3f %9.3f %9.3f %9s\n",
+                      name.c_str(), sorted.size(), sorted.front(), nearestRank(sorted, 50),
+                      nearestRank(sorted, 95), nearestRank(sorted, 99), sorted.back(),
+                      secondsText(slowest_.at(part).second).c_str());
         text += line;
     }
     return text;

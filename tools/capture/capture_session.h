@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -39,6 +40,10 @@ struct FrameRecord {
     bool written = false;       // between --from and --to
     std::uint64_t hash = 0;     // of the frame's bytes, for written frames
 };
+
+// Set from a signal handler (Ctrl-C, a termination request): the capture
+// stops at the end of the pass it is in and removes what it began.
+extern volatile std::sig_atomic_t captureInterrupted;
 
 // Nearest-rank percentile of sorted values (p in 1..100); 0 for none.
 double nearestRank(const std::vector<double>& sorted, int p);
@@ -107,4 +112,7 @@ private:
     Clock::time_point startTime_{}, lastMark_{}, lastProgress_{};
     bool progress_ = false;
     std::map<int, std::vector<double>> frameTimes_;   // ms, by part (-1 loading)
+    // Each part's slowest frame: its time in ms and its show time (clock time
+    // while loading).
+    std::map<int, std::pair<double, std::int64_t>> slowest_;
 };

@@ -57,16 +57,6 @@ TEST_F(VirtualClockTest, NothingMovesBeforeTheTimersStart)
     EXPECT_EQ(ticks(partTicks[2]), 0);
 }
 
-TEST_F(VirtualClockTest, WithoutSoundTheTenMsTimerAdvancesTheMusicClock)
-{
-    soundChoice = 2;
-    VirtualClock clock(60);
-    clock.startTimers();
-    clock.endOfPass();   // 16 ms: one 10 ms tick
-    clock.endOfPass();   // 33 ms: three
-    EXPECT_EQ(ticks(musicTimeMs), 30);
-}
-
 TEST_F(VirtualClockTest, TheFinishedPassIsHandedOverBeforeTheClockMoves)
 {
     VirtualClock clock(60);

@@ -26,12 +26,17 @@ protected:
     {
         if (!haveProgram("Xvfb") || !haveProgram("import") || !haveProgram("xdotool"))
             GTEST_SKIP() << "Xvfb, ImageMagick or xdotool missing";
-        char name[16];
-        std::snprintf(name, sizeof name, ":%d", 90 + static_cast<int>(getpid() % 100));
-        display = std::string(name);
-        server = startProcess("Xvfb", {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "");
+        // Xvfb picks a free display number itself and writes it to its output.
+        server = startProcess("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "");
         for (int i = 0; i < 100; ++i) {
-            if (runShell("xdpyinfo -display " + display + " >/dev/null 2>&1")) return;
+            std::ifstream out(server.outPath);
+            int number = -1;
+            if (out >> number) {
+                char name[16];
+                std::snprintf(name, sizeof name, ":%d", number);
+                display = std::string(name);
+                if (runShell("xdpyinfo -display " + display + " >/dev/null 2>&1")) return;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         FAIL() << "Xvfb did not start on " << display;

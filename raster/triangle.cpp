@@ -61,8 +61,8 @@ void sortCorners(Corner& a, Corner& b, Corner& c)
     if (b.y > a.y) std::swap(a, b);
 }
 
-// Quotients a / n truncated toward zero, many for one divisor. Division
-// is slow and does not overlap with other work on common processors; for
+// Quotients a / n truncated toward zero, many for one divisor. 64-bit
+// division is slow and does not overlap with other work on common processors; for
 // divisors below RECIPROCAL_ROOM and |a| < 2^31 a multiplication by
 // floor((2^64 - 1) / n) + 1, keeping the high 64 bits, gives the exact
 // quotient of |a|: the product overshoots |a| / n by less than 2^-33,
@@ -100,6 +100,21 @@ struct Divider {
         return a < 0 ? -q : q;
     }
 };
+
+// Whether a and b lie within -2^30..2^30 - 1 and n (at least 1) below
+// 2^31, so that the
+// quotients a / n and b / n can be taken in 32 bits: a 32-bit division
+// truncates toward zero like the 64-bit one and, on the processors this
+// runs on, costs less than the reciprocal table's sign handling on the
+// short spans of textured rows.
+inline bool fitsDivision32(std::int64_t a, std::int64_t b, std::int64_t n)
+{
+    constexpr std::uint64_t BIAS = std::uint64_t{1} << 30;
+    const std::uint64_t spread = (static_cast<std::uint64_t>(a) + BIAS) |
+                                 (static_cast<std::uint64_t>(b) + BIAS) |
+                                 static_cast<std::uint64_t>(n);
+    return spread < (std::uint64_t{1} << 31);
+}
 
 // Change per row of a 16.16 value whose whole difference along the edge is
 // diff over dy rows (0 rows count as 1), truncated toward zero.
@@ -513,9 +528,17 @@ template <TexelRule RULE>
     const EdgeValues& to = swapped ? longEdge : shortEdge;
     std::int64_t du = span.dudx, dv = span.dvdx;
     if (!span.constantGradient) {
-        const Divider width(end - start);   // at least 1 here
-        du = width.quotient(to.u - from.u);
-        dv = width.quotient(to.v - from.v);
+        const std::int64_t width = end - start;   // at least 1 here
+        const std::int64_t uDiff = to.u - from.u, vDiff = to.v - from.v;
+        if (fitsDivision32(uDiff, vDiff, width)) {
+            const auto w = static_cast<std::int32_t>(width);
+            du = static_cast<std::int32_t>(uDiff) / w;
+            dv = static_cast<std::int32_t>(vDiff) / w;
+        } else {
+            const Divider divider(width);
+            du = divider.quotient(uDiff);
+            dv = divider.quotient(vDiff);
+        }
     }
     // Columns left of the picture are stepped over without clamping.
     const std::int64_t skipped = columns.first - start + 1;

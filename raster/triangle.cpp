@@ -660,10 +660,19 @@ int Mesh::drawTexturedTriangle(std::uint32_t* target, std::int32_t additive, con
     // Edge steps: the texture differences lose their fractions first.
     auto stepOf = [](const Corner& from, const Corner& to) {
         const std::int64_t dy = to.y - from.y;
-        const Divider rows(dy == 0 ? 1 : dy);
-        return EdgeValues{rows.quotient((to.x - from.x) * 65536),
-                          rows.quotient(std::int64_t{truncateToInt(to.u - from.u)} * 65536),
-                          rows.quotient(std::int64_t{truncateToInt(to.v - from.v)} * 65536)};
+        const std::int64_t rows = dy == 0 ? 1 : dy;
+        const std::int64_t xDiff = (to.x - from.x) * 65536;
+        const std::int64_t uDiff = std::int64_t{truncateToInt(to.u - from.u)} * 65536;
+        const std::int64_t vDiff = std::int64_t{truncateToInt(to.v - from.v)} * 65536;
+        if (fitsDivision32(xDiff, uDiff, rows) && fitsDivision32(vDiff, 0, rows)) {
+            const auto n = static_cast<std::int32_t>(rows);
+            return EdgeValues{static_cast<std::int32_t>(xDiff) / n,
+                              static_cast<std::int32_t>(uDiff) / n,
+                              static_cast<std::int32_t>(vDiff) / n};
+        }
+        const Divider divider(rows);
+        return EdgeValues{divider.quotient(xDiff), divider.quotient(uDiff),
+                          divider.quotient(vDiff)};
     };
     const EdgeValues stepCA = stepOf(c, a), stepCB = stepOf(c, b), stepBA = stepOf(b, a);
 

@@ -654,8 +654,14 @@ int Mesh::drawTexturedTriangle(std::uint32_t* target, std::int32_t additive, con
             corners[i].v = vertices[i]->v;
         }
     }
-    Corner a = corners[0], b = corners[1], c = corners[2];
-    sortCorners(a, b, c);
+    // The same compare-and-swaps as sortCorners, on pointers.
+    const Corner* pa = &corners[0];
+    const Corner* pb = &corners[1];
+    const Corner* pc = &corners[2];
+    if (pb->y > pa->y) std::swap(pa, pb);
+    if (pc->y > pb->y) std::swap(pb, pc);
+    if (pb->y > pa->y) std::swap(pa, pb);
+    const Corner &a = *pa, &b = *pb, &c = *pc;
 
     // Edge steps: the texture differences lose their fractions first.
     auto stepOf = [](const Corner& from, const Corner& to) {

@@ -1,10 +1,10 @@
 #include "image/picture.h"
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
+
+#include "image/jpeg_errors.h"
 
 namespace {
 
@@ -18,31 +18,13 @@ void defaultFailure(const std::string& message)
 
 PictureFailureHandler failureHandler = defaultFailure;
 
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char text[JMSG_LENGTH_MAX];
-};
-
-void onJpegError(j_common_ptr info)
-{
-    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
-    info->err->format_message(info, manager->text);
-    std::longjmp(manager->jump, 1);
-}
-
-void ignoreJpegMessage(j_common_ptr, int) {}
-
 // Decodes into out; the libjpeg state is kept apart from C++ objects so the
 // error jump skips no destructor.
 bool decodeFile(std::FILE* file, DecodedPicture& out, char* reason, std::size_t reasonSize)
 {
     jpeg_decompress_struct info;
-    ErrorManager errors;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onJpegError;
-    errors.base.emit_message = ignoreJpegMessage;
-    errors.text[0] = '\0';
+    JpegErrors errors;
+    info.err = useJpegErrors(errors);
     if (setjmp(errors.jump)) {
         std::snprintf(reason, reasonSize, "%s", errors.text);
         jpeg_destroy_decompress(&info);

@@ -1,27 +1,13 @@
 #include "tools/assets/jpeg_writer.h"
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-#include <jpeglib.h>
 
 #include "display/pixel.h"
+#include "image/jpeg_errors.h"
 
 namespace {
-
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char text[JMSG_LENGTH_MAX];
-};
-
-void onJpegError(j_common_ptr info)
-{
-    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
-    info->err->format_message(info, manager->text);
-    std::longjmp(manager->jump, 1);
-}
 
 // Compresses into a buffer that libjpeg allocates; the caller frees it. Kept
 // free of C++ objects so the error jump skips no destructor.
@@ -29,10 +15,8 @@ bool compress(const unsigned char* rgb, int width, int height, unsigned char** b
               unsigned long* size, char* reason, std::size_t reasonSize)
 {
     jpeg_compress_struct info;
-    ErrorManager errors;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onJpegError;
-    errors.text[0] = '\0';
+    JpegErrors errors;
+    info.err = useJpegErrors(errors);
     if (setjmp(errors.jump)) {
         std::snprintf(reason, reasonSize, "%s", errors.text);
         jpeg_destroy_compress(&info);

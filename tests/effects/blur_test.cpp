@@ -10,11 +10,6 @@ using MixPixels = EffectTest;
 using BlurBuffer = EffectTest;
 using ZoomBlur = EffectTest;
 
-std::uint32_t grey(int level)
-{
-    return packRgb(level, level, level);
-}
-
 TEST_F(MixPixels, ShiftsEachProductBeforeAddingAndKeepsTheFirstTopByte)
 {
     const struct {

@@ -15,11 +15,6 @@ using AddScaledPicture = EffectTest;
 using RandomizeRowOffsets = EffectTest;
 using WobbleRows = EffectTest;
 
-std::uint32_t grey(int level)
-{
-    return packRgb(level, level, level);
-}
-
 TEST_F(AddSplitPicture, AveragesTwoCopiesMinusDarkenWhereEitherHasRed)
 {
     // 12x5 source: (100, 60, 20) at column 4 of row 2 and a dark red

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "display/pixel.h"
 #include "display/screen.h"
 #include "effects/simd.h"
 
@@ -23,6 +24,12 @@ protected:
     }
     void TearDown() override { allowAvx2(true); }
 };
+
+// A grey of the given level in every channel.
+inline std::uint32_t grey(int level)
+{
+    return packRgb(level, level, level);
+}
 
 inline Picture filled(std::size_t pixels, std::uint32_t value)
 {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "display/pixel.h"
 #include "image/jpeg_errors.h"
+#include "tools/assets/rgb_bytes.h"
 
 namespace {
 
@@ -58,13 +58,8 @@ bool writeJpeg(const std::string& path, const std::uint32_t* pixels, int width, 
                 " JPEG picture";
         return false;
     }
-    const std::size_t count = static_cast<std::size_t>(width) * height;
-    std::vector<unsigned char> rgb(count * 3);
-    for (std::size_t i = 0; i < count; ++i) {
-        rgb[i * 3] = static_cast<unsigned char>(redOf(pixels[i]));
-        rgb[i * 3 + 1] = static_cast<unsigned char>(greenOf(pixels[i]));
-        rgb[i * 3 + 2] = static_cast<unsigned char>(blueOf(pixels[i]));
-    }
+    const std::vector<unsigned char> rgb =
+        rgbBytesOf(pixels, static_cast<std::size_t>(width) * height);
     unsigned char* bytes = nullptr;
     unsigned long size = 0;
     char reason[JMSG_LENGTH_MAX + 1] = "";

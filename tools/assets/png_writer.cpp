@@ -5,7 +5,7 @@
 #include <vector>
 #include <png.h>
 
-#include "display/pixel.h"
+#include "tools/assets/rgb_bytes.h"
 
 namespace {
 
@@ -51,13 +51,8 @@ bool writePng(const std::string& path, const std::uint32_t* pixels, int width, i
                 " PNG picture";
         return false;
     }
-    const std::size_t count = static_cast<std::size_t>(width) * height;
-    std::vector<unsigned char> rgb(count * 3);
-    for (std::size_t i = 0; i < count; ++i) {
-        rgb[i * 3] = static_cast<unsigned char>(redOf(pixels[i]));
-        rgb[i * 3 + 1] = static_cast<unsigned char>(greenOf(pixels[i]));
-        rgb[i * 3 + 2] = static_cast<unsigned char>(blueOf(pixels[i]));
-    }
+    const std::vector<unsigned char> rgb =
+        rgbBytesOf(pixels, static_cast<std::size_t>(width) * height);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = path + ": cannot open the file for writing";

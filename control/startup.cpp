@@ -20,16 +20,6 @@
 #include "effects/overlay.h"
 #include "image/picture.h"
 
-std::int32_t windowWidth = 0;
-std::int32_t windowHeight = 0;
-std::int32_t pictureOffsetX = 0;
-std::int32_t pictureOffsetY = 0;
-
-std::uint32_t loadingPicture[PICTURE_PIXELS] = {};
-std::uint32_t pictureG1[PICTURE_PIXELS] = {};
-std::uint32_t pictureG2[PICTURE_PIXELS] = {};
-std::uint32_t pictureG3[PICTURE_PIXELS] = {};
-
 namespace {
 
 constexpr int PART_COUNT = 12;

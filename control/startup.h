@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 
+#include "control/pictures.h"
 #include "display/device.h"
+#include "display/present.h"
 #include "display/screen.h"
 
 class SoundDevice;
@@ -10,16 +12,6 @@ class ShowClock;
 // The main flow of the show, shared by the player and the capture: the two
 // questions, loading behind the loading picture, the loading fade, the
 // timeline of parts, and the shut-down.
-
-extern std::int32_t windowWidth;
-extern std::int32_t windowHeight;
-extern std::int32_t pictureOffsetX;
-extern std::int32_t pictureOffsetY;
-
-extern std::uint32_t loadingPicture[PICTURE_PIXELS];
-extern std::uint32_t pictureG1[PICTURE_PIXELS];
-extern std::uint32_t pictureG2[PICTURE_PIXELS];
-extern std::uint32_t pictureG3[PICTURE_PIXELS];
 
 // Answers given in advance; 0 asks the question on the console.
 struct ShowOptions {

@@ -7,6 +7,10 @@
 #include "display/device.h"
 
 std::uint32_t windowBuffer[WINDOW_ROOM] = {};
+std::int32_t windowWidth = 0;
+std::int32_t windowHeight = 0;
+std::int32_t pictureOffsetX = 0;
+std::int32_t pictureOffsetY = 0;
 PixelConverter rowConverter = nullptr;
 std::int32_t displayWidth = 0;
 std::int32_t displayHeight = 0;

@@ -14,6 +14,12 @@ constexpr int WINDOW_ROOM = 640 * 480;
 extern std::uint32_t windowBuffer[WINDOW_ROOM];
 // The converter chosen when the display opened.
 extern PixelConverter rowConverter;
+// The window's size (512x384, or 640x480 with a border) and where the
+// 512x384 picture sits in it; set once from the first answer.
+extern std::int32_t windowWidth;
+extern std::int32_t windowHeight;
+extern std::int32_t pictureOffsetX;
+extern std::int32_t pictureOffsetY;
 // The display size given to openDisplay.
 extern std::int32_t displayWidth;
 extern std::int32_t displayHeight;

@@ -1,0 +1,8 @@
+#include "show/frame.h"
+#include "show/parts.h"
+
+// Not drawn yet: the loading picture stands in until the part's end time.
+void renderPart1(int t)
+{
+    holdLoadingPicture(t, 48000, 2);
+}

@@ -1,0 +1,8 @@
+#include "show/frame.h"
+#include "show/parts.h"
+
+// Not drawn yet: the loading picture stands in until the part's end time.
+void renderPart10(int t)
+{
+    holdLoadingPicture(t, 234300, 11);
+}

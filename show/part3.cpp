@@ -1,0 +1,8 @@
+#include "show/frame.h"
+#include "show/parts.h"
+
+// Not drawn yet: the loading picture stands in until the part's end time.
+void renderPart3(int t)
+{
+    holdLoadingPicture(t, 96000, 4);
+}

@@ -19,6 +19,7 @@
 #include "image/picture.h"
 #include "show/medley.h"
 #include "show/parts.h"
+#include "tests/show/show_support.h"
 
 // The second half of the show, parts 5 to 11: when each part ends, the
 // hand-over from part 6 to part 8, part 9's conveyor and smear, the medley's
@@ -43,10 +44,10 @@ std::unique_ptr<Scene> sceneOfEmptyMeshes(int count)
     return scene;
 }
 
-// The frame functions with the scenes they draw replaced by meshes without
-// faces, so a frame holds only the pictures and effects, and a memory
-// display counting the frames presented. Pictures and scene slots are put
-// back afterwards.
+// The prepared show with the scenes of parts 5 to 9 replaced by meshes
+// without faces, so a frame holds only the pictures and effects; the grain
+// and the small picture of part 9 are black. Pictures and scene slots are
+// put back afterwards.
 class SecondHalf : public ::testing::Test {
 protected:
     void SetUp() override
@@ -62,22 +63,10 @@ protected:
             if (i < 4) std::fill_n(pictures[i].first, pictures[i].second, 0u);
         }
 
-        savedWidth = windowWidth;
-        savedHeight = windowHeight;
-        setDisplayDevice(&display);
-        setWindowGeometry(1);
-        ASSERT_EQ(openDisplay("test", 512, 384), 1);
-        setScreenSize(512, 384);
-        buildRowOffsets();
-        buildTrigTables();
         resetPartClocks();
     }
     void TearDown() override
     {
-        closeDisplay();
-        setDisplayDevice(nullptr);
-        windowWidth = savedWidth;
-        windowHeight = savedHeight;
         for (std::size_t i = 0; i < slots.size(); ++i) *slots[i] = saved[i];
         for (std::size_t i = 0; i < pictures.size(); ++i)
             std::copy(savedPictures[i].begin(), savedPictures[i].end(), pictures[i].first);
@@ -86,7 +75,7 @@ protected:
 
     std::vector<std::uint32_t> frame() const { return {frameBuffer, frameBuffer + PICTURE_PIXELS}; }
 
-    MemoryDisplay display;
+    MemoryDisplay& display = prepareShow();
 
 private:
     const std::array<Scene**, 5> slots{&scene5, &scene6, &scene7, &scene9b, &scene11};
@@ -99,7 +88,6 @@ private:
                                                                   {pictureDesign3, PICTURE_PIXELS},
                                                                   {pictureDesign5, PICTURE_PIXELS}}};
     std::array<std::vector<std::uint32_t>, 6> savedPictures;
-    int savedWidth = 0, savedHeight = 0;
 };
 
 TEST_F(SecondHalf, EachPartEndsOnTheFirstFrameAfterItsEndTime)
@@ -307,6 +295,7 @@ public:
 
 TEST(Timeline, PartSixHandsOverToPartEightWithFreshClocks)
 {
+    MemoryDisplay& shared = prepareShow();
     Scene** slots[] = {&scene1, &scene2, &scene2b, &scene3, &scene4, &scene4b, &scene5, &scene6,
                        &scene7, &scene8, &scene9, &scene9b, &scene10, &scene11, &scene12, &scene13};
     Scene* saved[16];
@@ -325,7 +314,8 @@ TEST(Timeline, PartSixHandsOverToPartEightWithFreshClocks)
     options.soundAnswer = 2;
     EXPECT_EQ(runShow(options, platform), 0);
 
-    setDisplayDevice(nullptr);
+    setDisplayDevice(&shared);
+    openDisplay("test", 512, 384);
     setDataDirectory(savedData);
     for (int i = 0; i < 16; ++i) {
         delete *slots[i];

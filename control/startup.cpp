@@ -11,6 +11,7 @@
 
 #include "control/clock.h"
 #include "control/loading.h"
+#include "control/prepare.h"
 #include "control/random.h"
 #include "control/scenes.h"
 #include "control/sound.h"
@@ -128,6 +129,7 @@ int runShow(const ShowOptions& options, const ShowPlatform& platform)
     createScenes();
     loadScenes();
     checkLoadedScenes();
+    prepareScenes();
 
     loadPicture("data/gfx/g1.jpg", pictureG1, 512, 384);
     loadPicture("data/gfx/g2.jpg", pictureG2, 512, 384);

@@ -16,9 +16,10 @@ float depthKey(const Face& face)
     return face.depth == face.depth ? face.depth : std::numeric_limits<float>::infinity();
 }
 
-int channelOf(std::int32_t base, float intensity, float highlight)
+// The base times the light in float, the highlight added in double.
+int channelOf(std::int32_t base, float intensity, double highlight)
 {
-    const float value = static_cast<float>(base) * intensity + highlight;
+    const double value = static_cast<double>(static_cast<float>(base) * intensity) + highlight;
     return std::clamp(truncateToInt(value), 0, COLOUR_CEILING);
 }
 
@@ -105,9 +106,10 @@ void Mesh::drawMesh(std::uint32_t* target)
         if (!(a.depth > 0.0f && b.depth > 0.0f && c.depth > 0.0f)) continue;
 
         if (flatShaded == 1 && face.normal.z < 0.0f) {
-            const float highlight =
-                specular == 1 ? std::pow(face.intensity, SPECULAR_EXPONENT) * SPECULAR_SCALE
-                              : 0.0f;
+            const double highlight =
+                specular == 1 ? std::pow(static_cast<double>(face.intensity), SPECULAR_EXPONENT) *
+                                    SPECULAR_SCALE
+                              : 0.0;
             drawFlatTriangle(target, additive, a, b, c,
                              channelOf(baseRed, face.intensity, highlight),
                              channelOf(baseGreen, face.intensity, highlight),
@@ -146,7 +148,9 @@ void Mesh::drawFlares(std::uint32_t* target)
             addScaledSprite(target, flarePicture, flareWidth, vLimit, v.screenX, v.screenY, step,
                             step);
         } else if (flareMode == 2) {
-            const float step = v.depth * FLARE_FACTOR_MODE2 * FLARE_FACTOR_MODE2_GAIN;
+            const float step =
+                static_cast<float>(static_cast<double>(v.depth * FLARE_FACTOR_MODE2) *
+                                   FLARE_FACTOR_MODE2_GAIN);
             addScaledSprite(target, flarePicture, flareWidth, vLimit, v.screenX, v.screenY, step,
                             step);
         } else if (flareMode == 0) {

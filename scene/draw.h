@@ -9,16 +9,17 @@
 // sortFaces, drawMesh, drawFlares) are Mesh operations in scene/model.h.
 
 constexpr float FACE_DEPTH_FACTOR = 0.33333334f;
-constexpr float SPECULAR_EXPONENT = 10.0f;
-constexpr float SPECULAR_SCALE = 229.5f;
+// The highlight and the flat colour it joins are worked out in double.
+constexpr double SPECULAR_EXPONENT = 10.0;
+constexpr double SPECULAR_SCALE = 229.5;
 constexpr int COLOUR_CEILING = 250;
 constexpr std::uint32_t DOT_COLOUR = 0xFFFFFF;
 constexpr std::uint32_t DOT_RING_COLOUR = 0x333333;
 // Flare steps per unit of depth: mode 1 gives step 1.0 at depth 14000, mode 2
-// at depth 100.
+// at depth 100 (depth times the float factor, then times the gain in double).
 constexpr float FLARE_FACTOR_MODE1 = 7.142857e-05f;
 constexpr float FLARE_FACTOR_MODE2 = 0.008333334f;
-constexpr float FLARE_FACTOR_MODE2_GAIN = 1.2f;
+constexpr double FLARE_FACTOR_MODE2_GAIN = 1.2;
 
 // One frame of the scene into target (screenWidth x screenHeight): every
 // mesh prepared with the scene's camera, the meshes ordered, then drawn.

@@ -15,7 +15,7 @@ void presentPicture(std::uint32_t* picture)
                  pictureOffsetY);
 }
 
-void addGrainOverlay(int& grainCycle, GrainVariant variant)
+void addGrainOverlay(int& grainCycle, GrainVariant variant, std::uint32_t* target)
 {
     grainCycle += 1;
     if (grainCycle == 4) grainCycle = 0;
@@ -30,7 +30,7 @@ void addGrainOverlay(int& grainCycle, GrainVariant variant)
     if (!grain) return;
     const int r1 = drawRandom();
     const int r2 = drawRandom();
-    addPicture(frameBuffer, grain, r2 % 100, r1 % 100, 512, 384);
+    addPicture(target, grain, r2 % 100, r1 % 100, 512, 384);
 }
 
 void holdLoadingPicture(int t, int endMs, int next)

@@ -116,6 +116,9 @@ TEST_F(Draw, FlatColourFromLightAndHighlight)
         {0.0f, 1, 200, 100, 0, 0x000000u},    // drawn black, not skipped
         {0.5f, 1, 100, 100, 100, 0x323232u},  // 50 + 0.22
         {0.5f, 0, 255, 301, -40, 0x7F9600u},  // 127.5, 150.5, -20: clamped to 0..250
+        // 78.8038492 + 21.1961500 comes to 99.9999992 in double: 99, where a
+        // float sum would round up to 100.
+        {0.788038492f, 1, 100, 100, 100, 0x636363u},
     };
     for (const Case& c : cases) {
         std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0x00ABCDEFu);

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "control/clock.h"
+#include "control/loading.h"
+#include "control/scenes.h"
+#include "display/present.h"
+#include "display/screen.h"
+#include "scene/model.h"
+#include "show/parts.h"
+
+namespace {
+
+class Parts234 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(chdir(QUORVANE_BINARY_DIR), 0);
+        setScreenSize(512, 384);
+        buildRowOffsets();
+        windowWidth = 512;
+        windowHeight = 384;
+        createScenes();
+        loadScenes();
+        buildTrigTables();
+    }
+    void SetUp() override { resetPartClocks(); }
+};
+
+// One frame of a part with its tick counter 3 set before; returns the part
+// index afterwards.
+int frameOf(int part, void (*render)(int), int t, int ticks3 = 0)
+{
+    resetPartClocks();
+    setTicks(partTicks[3], ticks3);
+    currentPart = part;
+    render(t);
+    return currentPart;
+}
+
+// How far one frame of part 3 at time t moves the cameras' turn counter.
+int jumpOfFrame(int t)
+{
+    resetPartClocks();
+    setTicks(partTicks[3], 1000);
+    currentPart = 3;
+    renderPart3(t);
+    return ticks(partTicks[3]) - 1000;
+}
+
+// Each jump of part 3 at its time (ms) and size (ticks): nothing at t = 0 or
+// at the time itself, the jump on the first frame after it, nothing on the
+// next. Returns the number of frames that went otherwise, each on stderr.
+int checkCameraJumps()
+{
+    const int times[9] = {71200, 72700, 74200, 75700, 77200, 78700, 80200, 81700, 83200};
+    const int sizes[9] = {100, -100, 100, -100, 100, -100, 100, 100, 100};
+    int faults = 0;
+    for (int i = 0; i < 9; ++i) {
+        const int frames[4] = {0, times[i], times[i] + 1, times[i] + 1};
+        const int expected[4] = {0, 0, sizes[i], 0};
+        for (int k = 0; k < 4; ++k) {
+            const int jump = jumpOfFrame(frames[k]);
+            if (jump == expected[k]) continue;
+            std::fprintf(stderr, "frame %d of jump %d (t = %d) moved the turn by %d, not %d\n", k,
+                         i, frames[k], jump, expected[k]);
+            ++faults;
+        }
+    }
+    return faults;
+}
+
+}  // namespace
+
+TEST_F(Parts234, Part2EndsOnTicksLetGoAfterSixtySeconds)
+{
+    struct Case {
+        int t, ticks3, part, ticksAfter;
+    };
+    const Case cases[] = {
+        {59999, 400, 2, 0},     // held at 0 before 60 s
+        {59999, 501, 3, 0},     // the test comes before the hold
+        {60000, 500, 2, 500},   // let go at 60 s; 500 continues
+        {60000, 501, 3, 501},
+        {0, 501, 3, 0},         // a medley replay ends it too
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(frameOf(2, renderPart2, c.t, c.ticks3), c.part) << c.t << " " << c.ticks3;
+        EXPECT_EQ(ticks(partTicks[3]), c.ticksAfter) << c.t << " " << c.ticks3;
+    }
+}
+
+TEST_F(Parts234, Parts3And4EndJustAfterTheirTimes)
+{
+    EXPECT_EQ(frameOf(3, renderPart3, 96000), 3);
+    EXPECT_EQ(frameOf(3, renderPart3, 96001), 4);
+    EXPECT_EQ(frameOf(4, renderPart4, 108000), 4);
+    EXPECT_EQ(frameOf(4, renderPart4, 108001), 5);
+}
+
+TEST_F(Parts234, Part3CameraJumpsFireOncePerProgram)
+{
+    // A jump fires once in the life of the program, so they are watched in a
+    // fresh process that runs this test alone.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(checkCameraJumps()), ::testing::ExitedWithCode(0), "");
+}

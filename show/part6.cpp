@@ -55,8 +55,10 @@ void renderPart6(int t)
 
     // Four meshes about z: 7 and 8 tenths of a degree per tick forwards, 5
     // and 6 backwards.
+    // The first also drives the pulse's sine look-up, so a counter stepped
+    // below zero wraps as well.
     int turn1 = ticks(partTicks[0]);
-    if (7 * turn1 > 3600) {
+    if (7 * turn1 > 3600 || turn1 < 0) {
         turn1 = 0;
         setTicks(partTicks[0], 0);
     }

@@ -51,7 +51,7 @@ void renderPart8(int t)
     drawScene(*scene9b, frameBuffer);
 
     if (10 * ticks(partTicks[3]) > 3600) setTicks(partTicks[3], 0);
-    if (30 * ticks(partTicks[4]) > 10500) setTicks(partTicks[4], 0);
+    if (30LL * ticks(partTicks[4]) > 10500) setTicks(partTicks[4], 0);
     body.setRotation(0, 0, 900);
 
     addGrainOverlay(grainCycle, GrainVariant::A);

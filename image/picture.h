@@ -61,8 +61,9 @@ void setPictureWarningHandler(PictureWarningHandler handler);
 // Returns 1 (0 only when a test's failure handler returns).
 int loadPicture(const char* path, std::uint32_t* pixels, int width, int height);
 
-// Decodes the picture at path as loadPicture would, without keeping it.
-// Returns 1 when it would load at width x height; otherwise 0, with problem
+// Reads the picture at path through as loadPicture would, without keeping
+// its pixels (it is decoded at an eighth of its size, which still reads every
+// bit of the file). Returns 1 when it would load at width x height; otherwise 0, with problem
 // holding the one-line reason that names the file. Damage is warned about as
 // loadPicture does.
 int checkPicture(const char* path, int width, int height, std::string& problem);

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "control/catalogue.h"
 #include "control/scenes.h"
+#include "image/picture.h"
 
 namespace {
 
@@ -57,6 +59,32 @@ const SceneNeed& needOf(Scene* const* slot)
     return NEEDS[0];
 }
 
+struct PictureProblem {
+    std::string file;   // under the data directory
+    std::string line;   // what is wrong, naming the file
+};
+
+std::vector<PictureProblem> pictureProblems()
+{
+    std::vector<PictureProblem> problems;
+    for (const CatalogueEntry& entry : pictureCatalogue()) {
+        std::string line;
+        if (!checkPicture(entry.path, entry.width, entry.height, line))
+            problems.push_back({dataPath(entry.path), line});
+    }
+    return problems;
+}
+
+std::string joinLines(const std::vector<PictureProblem>& problems)
+{
+    std::string text;
+    for (const PictureProblem& problem : problems) {
+        if (!text.empty()) text += '\n';
+        text += problem.line;
+    }
+    return text;
+}
+
 }  // namespace
 
 int checkDataSet(std::string& report)
@@ -100,4 +128,17 @@ int checkDataSet(std::string& report)
         report += line;
     }
     return problems.empty() ? 1 : 0;
+}
+
+int checkPictures(std::string& report)
+{
+    const std::vector<PictureProblem> problems = pictureProblems();
+    report = joinLines(problems);
+    return problems.empty() ? 1 : 0;
+}
+
+void requirePictures()
+{
+    const std::vector<PictureProblem> problems = pictureProblems();
+    if (!problems.empty()) failPicture(problems.front().file, joinLines(problems));
 }

@@ -46,4 +46,5 @@ void checkLoadedScenes()
 {
     std::string report;
     if (!checkDataSet(report)) endLoading("the data set does not fit the show:\n" + report);
+    requirePictures();
 }

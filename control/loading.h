@@ -5,5 +5,6 @@
 void loadScenes();
 
 // Ends the program with a message when a loaded scene lacks a mesh that the
-// show addresses.
+// show addresses, or when a picture of the catalogue is missing, unreadable
+// or of another size than its buffer (all of them named at once).
 void checkLoadedScenes();

@@ -102,11 +102,14 @@ std::string findDataDirectory(const std::string& given, const std::string& execu
         error = "no data directory at " + given;
         return {};
     }
-    const std::string here = (fs::current_path(ec) / "data").string();
-    if (fs::is_directory(here, ec)) return here;
-    const std::string beside = (fs::path(executableDir) / "data").string();
-    if (fs::is_directory(beside, ec)) return beside;
-    error = "no data directory: looked for " + here + " and " + beside +
+    // Run from the program's own folder, the two places are one: name it once.
+    const fs::path here = (fs::current_path(ec) / "data").lexically_normal();
+    if (fs::is_directory(here, ec)) return here.string();
+    const fs::path beside = (fs::absolute(executableDir, ec) / "data").lexically_normal();
+    if (fs::is_directory(beside, ec)) return beside.string();
+    const std::string places =
+        here == beside ? here.string() : here.string() + " and " + beside.string();
+    error = "no data directory: looked for " + places +
             " (build it, or give one with --data DIR)";
     return {};
 }

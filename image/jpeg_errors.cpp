@@ -9,7 +9,16 @@ void onJpegError(j_common_ptr info)
     std::longjmp(errors->jump, 1);
 }
 
-void ignoreJpegMessage(j_common_ptr, int) {}
+// Level -1 is a warning; higher levels are trace messages, dropped.
+void onJpegMessage(j_common_ptr info, int level)
+{
+    if (level >= 0) return;
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    if (errors->warningCount++ == 0) {
+        errors->warningCode = info->err->msg_code;
+        info->err->format_message(info, errors->warning);
+    }
+}
 
 }  // namespace
 
@@ -17,7 +26,10 @@ jpeg_error_mgr* useJpegErrors(JpegErrors& errors)
 {
     jpeg_error_mgr* manager = jpeg_std_error(&errors.base);
     errors.base.error_exit = onJpegError;
-    errors.base.emit_message = ignoreJpegMessage;
+    errors.base.emit_message = onJpegMessage;
     errors.text[0] = '\0';
+    errors.warning[0] = '\0';
+    errors.warningCode = 0;
+    errors.warningCount = 0;
     return manager;
 }

@@ -2,13 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "control/catalogue.h"
+#include "control/options.h"
 #include "control/scenes.h"
 #include "image/picture.h"
 #include "scene/reader3ds.h"
+#include "tools/assets/jpeg_writer.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -126,8 +136,129 @@ TEST_F(DataSetCheck, GeneratedSetLoadsAndPasses)
         std::string error;
         EXPECT_EQ(loadScene3ds(**SLOTS[i], path.c_str(), error), 1) << error;
     }
-    setDataDirectory(saved);
     std::string report;
     EXPECT_EQ(checkDataSet(report), 1) << report;
     EXPECT_EQ(report, "");
+    setPictureWarningHandler([](const std::string& message) { ADD_FAILURE() << message; });
+    EXPECT_EQ(checkPictures(report), 1) << report;
+    EXPECT_EQ(report, "");
+    setPictureWarningHandler(nullptr);
+    setDataDirectory(saved);
+}
+
+namespace {
+
+std::vector<std::string> pictureWarnings;
+std::vector<std::string> pictureFailures;
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A data directory of its own for each test, each picture of the catalogue
+// either a link to the generated file or given a fault.
+class PictureCheck : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedDir = dataDirectory();
+        dir = fs::temp_directory_path() / ("quorvane_picture_check_" + std::to_string(getpid()));
+        setDataDirectory(dir.string());
+        setPictureFailureHandler([](const std::string& m) { pictureFailures.push_back(m); });
+    }
+    void TearDown() override
+    {
+        setPictureFailureHandler(nullptr);
+        setPictureWarningHandler(nullptr);
+        setDataDirectory(savedDir);
+        fs::remove_all(dir);
+    }
+    void freshPictures()
+    {
+        fs::remove_all(dir);
+        fs::create_directories(dir / "gfx");
+        pictureWarnings.clear();
+        pictureFailures.clear();
+        setPictureWarningHandler([](const std::string& m) { pictureWarnings.push_back(m); });
+    }
+
+    std::string savedDir;
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
+{
+    const auto catalogue = pictureCatalogue();
+    // Three rounds give every picture each fault once: entry i has fault
+    // (i + round) % 3.
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        freshPictures();
+        std::string problems, firstFile;
+        std::vector<std::string> warnings;
+        for (std::size_t i = 0; i < catalogue.size(); ++i) {
+            const CatalogueEntry& entry = catalogue[i];
+            const std::string name = fs::path(entry.path).filename().string();
+            const std::string file = (dir / "gfx" / name).string();
+            std::string problem;
+            if ((i + round) % 3 == 0) {
+                problem = file + ": cannot open the file (No such file or directory)";
+            } else if ((i + round) % 3 == 1) {
+                // Cut halfway through the picture data, past the headers.
+                const std::string bytes = readBytes(fs::path(QUORVANE_DATA_DIR) / "gfx" / name);
+                const std::size_t data = bytes.find("\xFF\xDA");
+                ASSERT_NE(data, std::string::npos) << name;
+                std::ofstream(file, std::ios::binary) << bytes.substr(0, (data + bytes.size()) / 2);
+                warnings.push_back(file + ": the file ends early (libjpeg: Premature end of JPEG "
+                                          "file); the rest of the picture is grey");
+            } else {
+                const std::uint32_t pixels[8 * 4] = {};
+                std::string error;
+                ASSERT_TRUE(writeJpeg(file, pixels, 8, 4, error)) << error;
+                problem = file + ": the picture is 8x4, the show needs " +
+                          std::to_string(entry.width) + "x" + std::to_string(entry.height);
+            }
+            if (problem.empty()) continue;
+            if (firstFile.empty()) firstFile = file;
+            problems += (problems.empty() ? "" : "\n") + problem;
+        }
+        std::string report;
+        EXPECT_EQ(checkPictures(report), 0);
+        EXPECT_EQ(report, problems);
+        EXPECT_EQ(pictureWarnings, warnings);
+
+        // At start-up the same lines end the program, under the show's first line.
+        requirePictures();
+        ASSERT_EQ(pictureFailures.size(), 1u);
+        EXPECT_EQ(pictureFailures[0], "Couldn\u00B4t load " + firstFile + " file\n" + problems + "\n");
+        EXPECT_EQ(pictureWarnings.size(), warnings.size());   // not warned twice
+    }
+}
+
+TEST(DataDirectory, TheGivenOneFirstThenEachPlaceNamedOnce)
+{
+    const fs::path saved = fs::current_path();
+    const fs::path root =
+        fs::canonical(fs::temp_directory_path()) / ("quorvane_data_dir_" + std::to_string(getpid()));
+    fs::create_directories(root / "here" / "data");
+    fs::create_directories(root / "given");
+    fs::create_directories(root / "bare");
+    fs::current_path(root / "here");
+    std::string error;
+    EXPECT_EQ(findDataDirectory((root / "given").string(), (root / "bare").string(), error),
+              (root / "given").string());
+    EXPECT_EQ(findDataDirectory("", (root / "bare").string(), error), (root / "here" / "data").string());
+
+    // Run from the program's own folder, the two places looked at are one.
+    fs::current_path(root / "bare");
+    EXPECT_EQ(findDataDirectory("", (root / "bare").string(), error), "");
+    EXPECT_EQ(error, "no data directory: looked for " + (root / "bare" / "data").string() +
+                         " (build it, or give one with --data DIR)");
+    EXPECT_EQ(findDataDirectory("", (root / "here").string(), error), (root / "here" / "data").string());
+    fs::current_path(saved);
+    fs::remove_all(root);
 }

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <jpeglib.h>
 #include <string>
 #include <vector>
 
 #include "image/picture.h"
+#include "tools/assets/jpeg_writer.h"
 
 namespace {
 
@@ -45,6 +49,57 @@ void writeFlatJpeg(const std::string& path, int width, int height, int channels,
     std::fclose(file);
 }
 
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A picture of varied pixels, so that its data runs over the whole file.
+void writeNoisyJpeg(const std::string& path, int width, int height)
+{
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    std::uint32_t seed = 12345;
+    for (std::uint32_t& p : pixels) p = (seed = seed * 1103515245u + 12345u) >> 8;
+    std::string error;
+    ASSERT_TRUE(writeJpeg(path, pixels.data(), width, height, error)) << error;
+}
+
+// A small real JPEG whose frame header is rewritten to claim 65500x65500.
+void writeHugeHeaderJpeg(const std::string& path)
+{
+    writeNoisyJpeg(path, 16, 16);
+    std::string bytes = readBytes(path);
+    const std::size_t sof = bytes.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (std::size_t at : {sof + 5, sof + 7}) {   // height, then width, big-endian
+        bytes[at] = static_cast<char>(65500 >> 8);
+        bytes[at + 1] = static_cast<char>(65500 & 0xFF);
+    }
+    writeBytes(path, bytes);
+}
+
+// Caps this process's address space at room bytes above its present size.
+void capAddressSpace(long room)
+{
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t cap = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + room;
+    const rlimit limit{cap, cap};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(5);
+}
+
+std::vector<std::string> warnings;
+void keepWarning(const std::string& message)
+{
+    warnings.push_back(message);
+}
+
 }  // namespace
 
 TEST(DecodeJpeg, GreyFilesGiveEqualChannelsAndTopByteZero)
@@ -77,18 +132,84 @@ TEST(DecodeJpeg, OddWidthsKeepTheirRowsApart)
     }
 }
 
-TEST(DecodeJpeg, ReportsMissingAndBrokenFilesByName)
+TEST(DecodeJpeg, NamesTheFileAndSaysWhatIsWrong)
 {
+    const std::string dir = tempPath("dir.jpg");
+    std::filesystem::create_directories(dir);
+    writeBytes(tempPath("empty.jpg"), "");
+    writeBytes(tempPath("text.jpg"), "not a picture at all");
+    const struct {
+        std::string path;
+        std::string error;
+    } cases[] = {
+        {tempPath("missing.jpg"), ": cannot open the file (No such file or directory)"},
+        {dir, ": is a directory, not a picture"},
+        {tempPath("empty.jpg"), ": not a readable JPEG picture (libjpeg: Empty input file)"},
+        {tempPath("text.jpg"),
+         ": not a readable JPEG picture (libjpeg: Not a JPEG file: starts with 0x6e 0x6f)"},
+    };
+    for (const auto& c : cases) {
+        DecodedPicture picture;
+        picture.width = 7;
+        std::string error;
+        EXPECT_FALSE(decodeJpeg(c.path, picture, error));
+        EXPECT_EQ(error, c.path + c.error);
+        EXPECT_EQ(picture.width, 0);
+        EXPECT_TRUE(picture.pixels.empty());
+    }
+}
+
+// A header that claims 65500x65500 would take 16 GB of pixels: it must be
+// refused from the header alone. The child process runs with its address
+// space capped at 256 MB above what it already has, so any allocation for
+// the claimed size fails there and the child dies of it.
+TEST(LoadPictureDeathTest, AHugeHeaderIsRefusedWithoutAllocatingForIt)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the cap allows";
+#endif
+    const std::string path = tempPath("huge.jpg");
+    writeHugeHeaderJpeg(path);
+    setDataDirectory(std::filesystem::temp_directory_path().string());
+    auto decodeUnderCap = [&] {
+        capAddressSpace(256L << 20);
+        DecodedPicture picture;
+        std::string error;
+        // Without a size named, the general cap refuses it.
+        if (decodeJpeg(path, picture, error) ||
+            error != path + ": the picture is 65500x65500, more than the 16777216 pixels a "
+                            "picture may have")
+            _exit(3);
+        loadPicture("data/quorvane_picture_huge.jpg", nullptr, 512, 384);
+        _exit(4);
+    };
+    EXPECT_EXIT(decodeUnderCap(), ::testing::ExitedWithCode(1),
+                "^Couldn\u00B4t load .*huge.jpg file\n.*huge.jpg: the picture is 65500x65500, "
+                "the show needs 512x384\n$");
+}
+
+TEST(LoadPicture, AFileCutShortLoadsWithOneWarningNamingIt)
+{
+    setDataDirectory(std::filesystem::temp_directory_path().string());
+    const std::string path = tempPath("cut.jpg");
+    writeNoisyJpeg(path, 64, 64);
+    std::string bytes = readBytes(path);
+    writeBytes(path, bytes.substr(0, bytes.size() / 2));
+
     DecodedPicture picture;
     std::string error;
-    EXPECT_FALSE(decodeJpeg(tempPath("missing.jpg"), picture, error));
-    EXPECT_NE(error.find("missing.jpg"), std::string::npos);
-    const std::string broken = tempPath("broken.jpg");
-    std::FILE* file = std::fopen(broken.c_str(), "wb");
-    std::fputs("not a picture at all", file);
-    std::fclose(file);
-    EXPECT_FALSE(decodeJpeg(broken, picture, error));
-    EXPECT_NE(error.find("broken.jpg"), std::string::npos);
+    ASSERT_TRUE(decodeJpeg(path, picture, error)) << error;
+    EXPECT_EQ(picture.warning, path + ": the file ends early (libjpeg: Premature end of JPEG "
+                                      "file); the rest of the picture is grey");
+    EXPECT_EQ(picture.pixels.back(), 0x00808080u);   // the lost part decodes as mid-grey
+
+    warnings.clear();
+    setPictureWarningHandler(keepWarning);
+    std::vector<std::uint32_t> pixels(64 * 64);
+    EXPECT_EQ(loadPicture("data/quorvane_picture_cut.jpg", pixels.data(), 64, 64), 1);
+    EXPECT_EQ(loadPicture("data/quorvane_picture_cut.jpg", pixels.data(), 64, 64), 1);
+    setPictureWarningHandler(nullptr);
+    EXPECT_EQ(warnings, std::vector<std::string>{picture.warning});   // once, not per load
 }
 
 TEST(LoadPicture, FillsABufferOfExactlyTheFileSize)
@@ -107,7 +228,9 @@ TEST(LoadPictureDeathTest, AMissingFileEndsTheProgramWithItsName)
     setDataDirectory(std::filesystem::temp_directory_path().string());
     std::vector<std::uint32_t> pixels(16);
     EXPECT_EXIT(loadPicture("data/quorvane_picture_nowhere.jpg", pixels.data(), 4, 4),
-                ::testing::ExitedWithCode(1), "Couldn\u00B4t load .*quorvane_picture_nowhere.jpg file");
+                ::testing::ExitedWithCode(1),
+                "^Couldn\u00B4t load .*quorvane_picture_nowhere.jpg file\n"
+                ".*nowhere.jpg: cannot open the file \\(No such file or directory\\)\n$");
 }
 
 TEST(LoadPictureDeathTest, AFileOfAnotherSizeIsRejectedNotOverflowed)
@@ -117,5 +240,7 @@ TEST(LoadPictureDeathTest, AFileOfAnotherSizeIsRejectedNotOverflowed)
     writeFlatJpeg(tempPath("big.jpg"), 64, 32, 3, colour);
     std::vector<std::uint32_t> pixels(16 * 16);
     EXPECT_EXIT(loadPicture("data/quorvane_picture_big.jpg", pixels.data(), 16, 16),
-                ::testing::ExitedWithCode(1), "big.jpg.*is 64x32, the show needs 16x16");
+                ::testing::ExitedWithCode(1),
+                "^Couldn\u00B4t load .*big.jpg file\n.*big.jpg: the picture is 64x32, the "
+                "show needs 16x16\n$");
 }

@@ -6,10 +6,17 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 || std::string(argv[1]) == "--help") {
-        std::fprintf(stderr, "usage: quorvane-assets DATA_DIR\n"
-                             "Writes the show's data set (objects/, gfx/, song.mp3) into DATA_DIR.\n");
-        return argc == 2 ? 0 : 2;
+    const char* usage = "usage: quorvane-assets DATA_DIR\n"
+                        "Writes the show's data set (objects/, gfx/, song.mp3) into DATA_DIR.\n";
+    // Asked for, the usage is the output; given wrong arguments, it is the error.
+    const bool help = argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h");
+    if (help) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc != 2) {
+        std::fputs(usage, stderr);
+        return 2;
     }
     const std::string dir = argv[1];
     std::error_code error;

@@ -227,14 +227,10 @@ std::string videoExtensions()
 bool PendingFile::probe(std::string& error)
 {
     abandon();
-    std::string reason;
-    target_ = followLinks(path_, reason);
-    if (target_.empty()) {
-        error = "cannot write " + path_ + ": " + reason;
-        return false;
-    }
+    // What the path names, links followed by the system: this also sees
+    // through links such as /dev/stdout to a pipe.
     struct stat info {};
-    const bool exists = stat(target_.c_str(), &info) == 0;
+    const bool exists = stat(path_.c_str(), &info) == 0;
     if (!exists && errno != ENOENT) {
         error = "cannot write " + path_ + ": " + systemError();
         return false;
@@ -247,6 +243,13 @@ bool PendingFile::probe(std::string& error)
                                                     : "not a regular file";
         error = "cannot write " + path_ + ": it is " + std::string(kind) +
                 "; give a file name, a FIFO or a character device";
+        return false;
+    }
+    // A file is renamed over where the links end, so that they stay.
+    std::string reason;
+    target_ = direct_ ? path_ : followLinks(path_, reason);
+    if (target_.empty()) {
+        error = "cannot write " + path_ + ": " + reason;
         return false;
     }
     int fd = -1;
@@ -518,7 +521,10 @@ bool FrameSequence::start(std::string& error)
         return false;
     }
     PendingFile probe(directory_ + "/.quorvane-capture");
-    return probe.probe(error);
+    if (probe.probe(error)) return true;
+    const std::size_t at = error.find(probe.path());
+    if (at != std::string::npos) error.replace(at, probe.path().size(), directory_);
+    return false;
 }
 
 std::string FrameSequence::framePath(long index) const

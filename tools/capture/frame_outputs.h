@@ -36,9 +36,10 @@ std::string findProgram(const std::string& name, const std::string& pathList);
 // a temporary file first, then put in place by commit:
 // - a new path or a regular file: the temporary file sits beside it (name +
 //   ".part") and is renamed over it;
-// - a character device or a FIFO: the temporary file sits in the temporary
-//   directory and its bytes are written to the device or FIFO at commit, so
-//   that the device or FIFO itself stays what it is;
+// - a character device or a FIFO (also behind a link, such as /dev/stdout
+//   to a pipe): the temporary file sits in the temporary directory and its
+//   bytes are written to the device or FIFO at commit, which waits for a
+//   FIFO's reader; the device or FIFO itself stays what it is;
 // - a symbolic link: followed to its end, where the same rules apply, so the
 //   link stays and what it points to is written;
 // - a directory, a block device or a socket is refused.
@@ -54,8 +55,6 @@ public:
     const std::string& path() const { return path_; }
     // Valid after a successful probe.
     const std::string& temporaryPath() const { return temporary_; }
-    // True when commit writes into a device or FIFO instead of renaming.
-    bool direct() const { return direct_; }
     // Finds where the output goes and creates the temporary file empty, to
     // find out early that it can be written. False with a message naming
     // the file in error.
@@ -78,8 +77,8 @@ private:
 bool writeWholeFile(const std::string& path, const std::string& bytes, std::string& error);
 
 // The video containers --video makes, chosen by the file name's extension
-// (letter case ignored): .mp4 and .mov with H.264 and AAC, .mkv with H.264
-// and AAC, .webm with VP9 and Opus.
+// (letter case ignored): .mp4, .mov and .mkv with H.264 and AAC, .webm with
+// VP9 and Opus.
 struct VideoFormat {
     const char* extension;   // with the dot, lower case
     const char* muxer;       // ffmpeg's name of the container
@@ -89,7 +88,7 @@ struct VideoFormat {
 };
 // The format for path's extension; nullptr when there is none.
 const VideoFormat* videoFormatOf(const std::string& path);
-// ".mp4, .mkv, .mov or .webm", for messages.
+// ".mp4, .mov, .mkv or .webm", for messages.
 std::string videoExtensions();
 
 // The video through the ffmpeg program, in the container of the file's
@@ -136,7 +135,7 @@ private:
 };
 
 // Numbered PNG frames (frame_000000.png, ...) and sound.wav in a directory,
-// made if missing. Each file is written under a temporary name and renamed.
+// made if missing. Each file is a PendingFile.
 class FrameSequence {
 public:
     explicit FrameSequence(std::string directory) : directory_(std::move(directory)) {}

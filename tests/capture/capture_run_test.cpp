@@ -109,7 +109,7 @@ std::string lastLine(const std::string& text)
 
 TEST_F(CaptureRunTest, TwoRunsWithTheSameOptionsAgree)
 {
-    const Outcome a = capture("--to 1.5 --null --manifest a.txt");
+    const Outcome a = capture("--to 1.5 --null --stats --manifest a.txt");
     const Outcome b = capture("--to 1.5 --null --manifest b.txt");
     ASSERT_EQ(a.status, 0) << a.err;
     ASSERT_EQ(b.status, 0) << b.err;
@@ -132,6 +132,9 @@ TEST_F(CaptureRunTest, TwoRunsWithTheSameOptionsAgree)
     EXPECT_EQ(lines[77][3], "0");
     EXPECT_EQ(lines[77][2], "1283");
     EXPECT_EQ(lines.back()[3], "1483");
+    // The frame at 1500 ms ends the capture: drawn, not written.
+    EXPECT_NE(a.out.find("rendered 168 frames in "), std::string::npos) << a.out;
+    EXPECT_NE(a.out.find("wrote 167 frames (not written: 1 at --to)\n"), std::string::npos) << a.out;
 
     // The size shapes the frames, so it changes the hash.
     const Outcome c = capture("--to 1.5 --null --size 2");
@@ -195,15 +198,32 @@ TEST_F(CaptureRunTest, FramesWithTheirSoundAndASheetAgreeWithTheHash)
     EXPECT_FALSE(fs::exists(dir / "sheet.png.part"));
 }
 
-TEST_F(CaptureRunTest, VideoAppearsWholeWithNothingElseLeft)
+TEST_F(CaptureRunTest, VideoAppearsWholeInTheContainerOfItsExtension)
 {
-    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "no ffmpeg here";
     }
-    const Outcome run = capture("--fps 10 --to 0.3 --video show.mp4 --null");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(leftBehind(), std::vector<std::string>{"show.mp4"});
-    EXPECT_GT(fs::file_size(dir / "show.mp4"), 1000u);
+    struct Case {
+        const char* name;
+        const char* streams;   // ffprobe's codec names, then the container's
+    };
+    const Case cases[] = {
+        {"show.mp4", "h264,aac,mov,mp4,m4a,3gp,3g2,mj2"},
+        {"show.webm", "vp9,opus,matroska,webm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome run = capture(std::string("--fps 10 --to 0.3 --null --video ") + c.name);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(leftBehind(), std::vector<std::string>{c.name});
+        const std::string probe = "ffprobe -v error -show_entries stream=codec_name:format=format_name "
+                                  "-of default=nw=1:nk=1 '" + (dir / c.name).string() + "' | paste -sd, > '" +
+                                  (dir / "probe").string() + "'";
+        ASSERT_EQ(std::system(probe.c_str()), 0);
+        EXPECT_EQ(readAll(dir / "probe"), std::string(c.streams) + "\n");
+        fs::remove(dir / c.name);
+        fs::remove(dir / "probe");
+    }
 }
 
 TEST_F(CaptureRunTest, MissingFfmpegLeavesNothingBehind)
@@ -228,6 +248,21 @@ TEST_F(CaptureRunTest, AnEncoderThatFailsLeavesNoVideo)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("ffmpeg"), std::string::npos) << run.err;
     EXPECT_EQ(leftBehind(), std::vector<std::string>{});
+}
+
+TEST_F(CaptureRunTest, WithoutTheSongTheTrackIsSilentAfterAWarning)
+{
+    fs::create_directories(dir / "nosong");
+    for (const char* part : {"gfx", "objects"}) {
+        fs::create_directory_symlink(fs::path(DATA) / part, dir / "nosong" / part);
+    }
+    const Outcome run = capture("--fps 10 --to 0.2 --frames shots --data nosong");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("quorvane-capture: cannot play nosong/song.mp3", 0), 0u) << run.err;
+    // 13 loading frames and 2 of the show, 4410 silent sample frames each.
+    const std::string wav = readAll(dir / "shots" / "sound.wav");
+    ASSERT_EQ(wav.size(), 44u + 15 * 4410 * 4);
+    EXPECT_EQ(wav.find_first_not_of('\0', 44), std::string::npos);
 }
 
 TEST_F(CaptureRunTest, UnwritableOutputsAreNamedAndNothingIsLeft)

@@ -121,7 +121,8 @@ TEST(CaptureOptions, ValuesAndErrors)
     CaptureOptions o;
     std::string error;
     ASSERT_TRUE(parseCaptureOptions({"--size", "2", "--fps", "25", "--from", "1.5", "--to", "3",
-                                     "--every", "0.25", "--y4m"},
+                                     "--every", "0.25", "--contact-sheet", "s.png", "--y4m",
+                                     "--video", "show.WebM"},
                                     o, error))
         << error;
     EXPECT_EQ(o.sizeAnswer, 2);
@@ -150,6 +151,11 @@ TEST(CaptureOptions, ValuesAndErrors)
         {{"--from", "5", "--to", "5", "--null"}, "--to"},
         {{"--every", "0", "--null"}, "--every"},
         {{"--video"}, "--video"},
+        {{"--video", "out.avi"}, ".mp4, .mov, .mkv or .webm"},
+        {{"--from", "300", "--null"}, "--from 300 lies at or after the end of the capture at 244.3 s"},
+        {{"--every", "5", "--null"}, "--contact-sheet"},
+        {{"--from", "240", "--every", "5", "--contact-sheet", "s.png"},
+         "the next would fall at 245 s, not before the end of the capture at 244.3 s"},
         {{"--fps", "30"}, "no output"},
         {{"--sound", "--null"}, "--sound"},
     };

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/capture/frame_outputs.h"
@@ -98,6 +103,12 @@ TEST(FindProgram, OnlyExecutableFilesCount)
     fs::remove_all(dir);
 }
 
+std::string readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 TEST(PendingFile, AppearsOnlyOnCommitAndLeavesNothingWhenAbandoned)
 {
     const fs::path dir = freshDirectory("pending");
@@ -106,6 +117,7 @@ TEST(PendingFile, AppearsOnlyOnCommitAndLeavesNothingWhenAbandoned)
     {
         PendingFile file(path);
         ASSERT_TRUE(file.probe(error)) << error;
+        EXPECT_EQ(file.temporaryPath(), path + ".part");
         EXPECT_TRUE(fs::exists(path + ".part"));
         EXPECT_FALSE(fs::exists(path));
     }   // destroyed without commit
@@ -116,16 +128,217 @@ TEST(PendingFile, AppearsOnlyOnCommitAndLeavesNothingWhenAbandoned)
     ASSERT_TRUE(writeWholeFile(file.temporaryPath(), "done\n", error));
     ASSERT_TRUE(file.commit(error)) << error;
     EXPECT_FALSE(fs::exists(path + ".part"));
-    std::ifstream in(path);
-    std::string text;
-    std::getline(in, text);
-    EXPECT_EQ(text, "done");
+    EXPECT_EQ(readAll(path), "done\n");
 
     // A directory that cannot exist: a regular file stands in its place.
     PendingFile blocked(path + "/inside.txt");
     EXPECT_FALSE(blocked.probe(error));
     EXPECT_NE(error.find(path + "/inside.txt"), std::string::npos) << error;
     fs::remove_all(dir);
+}
+
+// Writes text through a PendingFile at path; reads a FIFO while it commits.
+bool writeThrough(const std::string& path, const std::string& text, std::string& error,
+                  std::string& fromFifo)
+{
+    PendingFile file(path);
+    if (!file.probe(error)) return false;
+    if (!writeWholeFile(file.temporaryPath(), text, error)) return false;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISFIFO(info.st_mode)) return file.commit(error);
+    std::thread reader([&] { fromFifo = readAll(path); });
+    const bool ok = file.commit(error);
+    // Lets the reader go if commit never opened the FIFO.
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) close(fd);
+    reader.join();
+    return ok;
+}
+
+TEST(PendingFile, ReplacesOnlyRegularFilesAndWritesThroughLinksDevicesAndFifos)
+{
+    const fs::path dir = freshDirectory("kinds");
+    std::ofstream(dir / "old.txt") << "old";
+    std::ofstream(dir / "linked.txt") << "old";
+    fs::create_symlink("linked.txt", dir / "link.txt");
+    fs::create_symlink(dir / "sub" / "far.txt", dir / "dangling.txt");
+    fs::create_directories(dir / "sub");
+    fs::create_symlink("link.txt", dir / "link2.txt");   // a link to a link
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0644), 0);
+    struct Case {
+        std::string path;
+        bool ok;
+        std::string landsIn;   // the file that holds the text afterwards
+        const char* mentions;  // in the error, after the path
+    };
+    const std::string d = dir.string();
+    std::vector<Case> cases = {
+        {d + "/new.txt", true, d + "/new.txt", ""},
+        {d + "/old.txt", true, d + "/old.txt", ""},
+        {d + "/link.txt", true, d + "/linked.txt", ""},
+        {d + "/link2.txt", true, d + "/linked.txt", ""},
+        {d + "/dangling.txt", true, d + "/sub/far.txt", ""},
+        {d + "/fifo", true, "", ""},
+        {d + "/sub", false, "", "directory"},
+    };
+    // Real devices only for an ordinary user: as root a fault here would
+    // replace the system's device with a file.
+    if (geteuid() != 0) cases.push_back({"/dev/null", true, "", ""});
+    const std::string text(300000, 'q');   // more than a pipe holds at once
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string error, fromFifo;
+        const bool ok = writeThrough(c.path, text, error, fromFifo);
+        EXPECT_EQ(ok, c.ok) << error;
+        if (!c.ok) {
+            EXPECT_NE(error.find(c.path + ": "), std::string::npos) << error;
+            EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+        }
+        if (!c.landsIn.empty()) {
+            EXPECT_EQ(readAll(c.landsIn), text);
+        }
+        if (c.path == d + "/fifo") {
+            EXPECT_EQ(fromFifo, text);
+        }
+    }
+    // Links stay links, the FIFO a FIFO, and no temporary file is left.
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link2.txt"));
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+    }
+    fs::remove_all(dir);
+}
+
+TEST(PendingFile, AFullDeviceIsAnErrorNamingIt)
+{
+    std::string error, fromFifo;
+    if (geteuid() == 0 || !fs::is_character_file("/dev/full")) {
+        GTEST_SKIP() << "the full device only for an ordinary user";
+    }
+    EXPECT_FALSE(writeThrough("/dev/full", "text", error, fromFifo));
+    EXPECT_EQ(error.rfind("cannot write /dev/full: ", 0), 0u) << error;
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST(PendingFile, MessagesAboutTheTemporaryFileNameTheOutput)
+{
+    const fs::path dir = freshDirectory("message");
+    const std::string path = (dir / "sheet.png").string();
+    PendingFile file(path);
+    std::string error;
+    ASSERT_TRUE(file.probe(error)) << error;
+    EXPECT_EQ(file.ownMessage(file.temporaryPath() + ": cannot open " + file.temporaryPath()),
+              path + ": cannot open " + path);
+    file.abandon();
+    fs::remove_all(dir);
+}
+
+// ffmpeg stand-ins on PATH: each logs its arguments, then behaves as told.
+class FakeFfmpegTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = freshDirectory("ffmpeg");
+        fs::create_directories(dir / "bin");
+        const char* path = std::getenv("PATH");
+        oldPath = path ? path : "";
+        setenv("PATH", (dir / "bin").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        setenv("PATH", oldPath.c_str(), 1);
+        fs::remove_all(dir);
+    }
+    // body runs after "$last" is set to the output file.
+    void fake(const std::string& body)
+    {
+        std::ofstream(dir / "bin" / "ffmpeg")
+            << "#!/bin/sh\necho \"$*\" >> '" << (dir / "args").string()
+            << "'\nfor last; do :; done\n" << body << "\n";
+        chmod((dir / "bin" / "ffmpeg").c_str(), 0755);
+    }
+    // Encodes two 4x2 frames with their sound into name.
+    bool encode(const std::string& name, std::string& error)
+    {
+        VideoEncoder video((dir / name).string());
+        if (!video.start(4, 2, 10, error)) return false;
+        const std::vector<std::uint32_t> pixels(8, 0x123456);
+        const std::vector<std::int16_t> sound(2 * 4410, 0);
+        for (int i = 0; i < 2; ++i) {
+            if (!video.writeFrame(pixels.data(), error) || !video.writeSound(sound, error)) return false;
+        }
+        return video.finish(error);
+    }
+    std::vector<std::string> argLines()
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(dir / "args");
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    std::vector<std::string> leftBehind()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "bin" && name != "args") names.push_back(name);
+        }
+        return names;
+    }
+
+    fs::path dir;
+    std::string oldPath;
+};
+
+TEST_F(FakeFfmpegTest, EachExtensionGetsItsCodecsAndContainer)
+{
+    fake("/bin/cat > \"$last\"; echo made >> \"$last\"");
+    struct Case {
+        const char* name;
+        const char* video;
+        const char* sound;
+        const char* join;   // the last step's container options
+    };
+    const Case cases[] = {
+        {"a.mp4", "-c:v libx264", "-c:a aac", "-movflags +faststart -f mp4 "},
+        {"b.MOV", "-c:v libx264", "-c:a aac", "-movflags +faststart -f mov "},
+        {"c.mkv", "-c:v libx264", "-c:a aac", "-c copy -f matroska "},
+        {"d.webm", "-c:v libvpx-vp9", "-c:a libopus", "-c copy -f webm "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(dir / "args");
+        std::string error;
+        ASSERT_TRUE(encode(c.name, error)) << error;
+        // The two encoders start in either order; the join comes last.
+        std::vector<std::string> lines = argLines();
+        ASSERT_EQ(lines.size(), 3u);
+        if (lines[0].find("rawvideo") == std::string::npos) std::swap(lines[0], lines[1]);
+        EXPECT_NE(lines[0].find(c.video), std::string::npos) << lines[0];
+        EXPECT_NE(lines[1].find(c.sound), std::string::npos) << lines[1];
+        EXPECT_NE(lines[2].find(c.join), std::string::npos) << lines[2];
+        EXPECT_EQ(readAll(dir / c.name), "made\n");
+    }
+    EXPECT_EQ(leftBehind().size(), std::size(cases));
+}
+
+TEST_F(FakeFfmpegTest, AnEncoderThatWritesNothingIsAFailure)
+{
+    const char* bodies[] = {
+        "/bin/cat > /dev/null",     // takes everything, writes nothing
+        "/bin/cat > \"$last\"",     // encodes, but the join has no input and makes an empty file
+    };
+    for (const char* body : bodies) {
+        SCOPED_TRACE(body);
+        fake(body);
+        std::string error;
+        EXPECT_FALSE(encode("show.mp4", error));
+        EXPECT_NE(error.find("nothing for " + (dir / "show.mp4").string()), std::string::npos) << error;
+        EXPECT_EQ(leftBehind(), std::vector<std::string>{});
+    }
 }
 
 TEST(FrameSequence, NumbersFramesAndRefusesAFileAsDirectory)

@@ -1,6 +1,9 @@
 #include "tools/capture/capture_options.h"
 
 #include <charconv>
+#include <cstdio>
+
+#include "tools/capture/frame_outputs.h"
 
 namespace {
 
@@ -9,6 +12,17 @@ bool parseInt(const std::string& text, int& value)
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+std::string secondsText(std::int64_t ms)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld.%03lld", static_cast<long long>(ms / 1000),
+                  static_cast<long long>(ms % 1000));
+    std::string shown = text;
+    while (shown.back() == '0') shown.pop_back();
+    if (shown.back() == '.') shown.pop_back();
+    return shown;
 }
 
 // Seconds beyond this are refused so that milliseconds stay far inside the
@@ -44,7 +58,7 @@ bool parseSeconds(const std::string& text, std::int64_t& ms)
 bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
                          std::string& error)
 {
-    bool fromGiven = false;
+    bool fromGiven = false, toGiven = false, everyGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string v;
@@ -93,14 +107,21 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
             fromGiven = true;
         } else if (a == "--to") {
             if (!seconds(options.toMs)) return false;
+            toGiven = true;
         } else if (a == "--every") {
             if (!seconds(options.everyMs)) return false;
             if (options.everyMs == 0) {
                 error = "--every needs a time above 0";
                 return false;
             }
+            everyGiven = true;
         } else if (a == "--video") {
             if (!path(options.video)) return false;
+            if (!videoFormatOf(options.video)) {
+                error = "--video makes " + videoExtensions() +
+                        " files, chosen by the name's extension; " + options.video + " is none of them";
+                return false;
+            }
         } else if (a == "--frames") {
             if (!path(options.framesDir)) return false;
         } else if (a == "--contact-sheet") {
@@ -122,8 +143,29 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     }
     if (options.help) return true;
     if (fromGiven && options.toMs <= options.fromMs) {
-        error = "--to must be later than --from";
+        if (toGiven) {
+            error = "--to must be later than --from";
+        } else {
+            error = "--from " + secondsText(options.fromMs) + " lies at or after the end of the capture at " +
+                    secondsText(options.toMs) + " s: the show ends at " + secondsText(SHOW_END_MS) +
+                    " s and its closing picture is kept for " + secondsText(CLOSING_HOLD_MS) +
+                    " s; give a later --to to capture more of it";
+        }
         return false;
+    }
+    if (everyGiven) {
+        const std::int64_t first = fromGiven ? options.fromMs : 0;
+        if (options.contactSheet.empty()) {
+            error = "--every spaces the thumbnails of a contact sheet; give --contact-sheet too";
+            return false;
+        }
+        if (first + options.everyMs >= options.toMs) {
+            error = "--every " + secondsText(options.everyMs) + " leaves one thumbnail: after the first, at " +
+                    secondsText(first) + " s, the next would fall at " +
+                    secondsText(first + options.everyMs) + " s, not before the end of the capture at " +
+                    secondsText(options.toMs) + " s";
+            return false;
+        }
     }
     if (options.video.empty() && options.framesDir.empty() && !options.y4m &&
         options.contactSheet.empty() && !options.null && options.manifest.empty()) {
@@ -139,10 +181,14 @@ const char* captureUsage()
            "Plays the show on a virtual clock, without a screen or a sound card, and\n"
            "writes its frames. Every output sees the same frames; several may be given.\n"
            "Times are seconds of show time (the music clock); the loading picture and\n"
-           "its fade come before 0.\n"
+           "its fade come before 0. A file appears only when complete, replacing a\n"
+           "file of that name; a FIFO or a character device is written to at the end,\n"
+           "and a symbolic link is followed to what it names.\n"
            "\n"
            "Outputs:\n"
-           "  --video FILE.mp4        H.264 video with the song as its sound (needs ffmpeg)\n"
+           "  --video FILE            video with the song as its sound (needs ffmpeg); the\n"
+           "                          extension chooses: .mp4, .mov or .mkv (H.264, AAC),\n"
+           "                          .webm (VP9, Opus)\n"
            "  --frames DIR            numbered PNG frames and sound.wav, exactly as long\n"
            "  --y4m                   a YUV4MPEG2 stream (4:2:0) on standard output\n"
            "  --contact-sheet FILE    a PNG of thumbnails, each labelled with time and part\n"

@@ -16,7 +16,7 @@ struct CaptureOptions {
     int fps = 60;                          // 1..1000
     std::int64_t fromMs = NO_START_MS;     // first show time written
     std::int64_t toMs = SHOW_END_MS + CLOSING_HOLD_MS;   // frames at this time or later are not
-    std::string video;                     // .mp4 through ffmpeg
+    std::string video;                     // .mp4, .mov, .mkv or .webm through ffmpeg
     std::string framesDir;                 // numbered PNGs and sound.wav
     bool y4m = false;                      // Y4M on standard output
     std::string contactSheet;              // PNG

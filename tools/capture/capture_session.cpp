@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <fstream>
 
 #include "control/clock.h"
 #include "control/startup.h"
@@ -94,7 +94,7 @@ bool CaptureSession::openOutputs(std::string& error)
         frames_ = std::make_unique<FrameSequence>(options_.framesDir);
         ok = frames_->start(error);
     }
-    if (ok && (!options_.video.empty() || !options_.framesDir.empty())) ok = loadSong(error);
+    if (ok && (!options_.video.empty() || !options_.framesDir.empty())) loadSong();
     if (ok && !options_.video.empty()) {
         video_ = std::make_unique<VideoEncoder>(options_.video);
         ok = video_->start(width, height, options_.fps, error);
@@ -124,7 +124,8 @@ void CaptureSession::abandonOutputs()
 void CaptureSession::fail(const std::string& error)
 {
     if (progress_) std::fputs("\r\033[K", stderr);
-    std::fprintf(stderr, "quorvane-capture: %s\n", error.c_str());
+    // An interruption also ends a write or a wait half-way; say what happened.
+    std::fprintf(stderr, "quorvane-capture: %s\n", captureInterrupted ? "interrupted" : error.c_str());
     abandonOutputs();
     std::exit(1);
 }
@@ -160,7 +161,11 @@ void CaptureSession::handlePass()
         frame_.resize(screen.size() / 4);
         std::memcpy(frame_.data(), screen.data(), frame_.size() * 4);
     }
-    if (record.written) writeFrame(record);
+    if (record.written) {
+        writeFrame(record);
+    } else if (!record.loading && record.showMs >= options_.toMs) {
+        ++pastEnd_;
+    }
     if (onFrame) onFrame(record, frame_.data());
 
     const Clock::time_point now = Clock::now();
@@ -250,10 +255,22 @@ std::string CaptureSession::statsText() const
 {
     const double seconds = millisBetween(startTime_, lastMark_) / 1000.0;
     char line[160];
-    std::snprintf(line, sizeof line,
-                  "rendered %ld frames (%ld written) in %.2f s: %.1f frames/s\n", rendered_,
-                  written_, seconds, seconds > 0 ? rendered_ / seconds : 0.0);
+    std::snprintf(line, sizeof line, "rendered %ld frames in %.2f s: %.1f frames/s\n", rendered_,
+                  seconds, seconds > 0 ? rendered_ / seconds : 0.0);
     std::string text = line;
+    // The show draws every frame up to the one that reaches --to; those
+    // before --from and that last one are drawn but not written.
+    const long early = rendered_ - written_ - pastEnd_;
+    if (early > 0 && pastEnd_ > 0) {
+        std::snprintf(line, sizeof line, "wrote %ld frames (not written: %ld before --from, %ld at --to)\n",
+                      written_, early, pastEnd_);
+    } else if (early > 0 || pastEnd_ > 0) {
+        std::snprintf(line, sizeof line, "wrote %ld frames (not written: %ld %s)\n", written_,
+                      early > 0 ? early : pastEnd_, early > 0 ? "before --from" : "at --to");
+    } else {
+        std::snprintf(line, sizeof line, "wrote %ld frames\n", written_);
+    }
+    text += line;
     text += "part     frames    min ms median ms    p95 ms    p99 ms    max ms  max at s\n";
     for (const auto& [part, times] : frameTimes_) {
         std::vector<double> sorted = times;
@@ -268,15 +285,23 @@ std::string CaptureSession::statsText() const
     return text;
 }
 
-bool CaptureSession::loadSong(std::string& error)
+void CaptureSession::loadSong()
 {
-    // Without the song the show runs on its no-sound clock; the sound track
-    // is then silent.
+    // A song that cannot be read is reported by the show, which then runs on
+    // its no-sound clock; the sound track is silent.
     const std::string path = dataPath("data/song.mp3");
-    if (!std::filesystem::exists(path)) return true;
-    if (decodeSong(path, song_, error)) return true;
-    error = "cannot make the sound track: " + error;
-    return false;
+    if (!std::ifstream(path, std::ios::binary)) return;
+    // Like the player, keep what decodes and go on in silence after it.
+    std::string reason;
+    if (!decodeSong(path, song_, reason)) {
+        const std::int64_t decodedMs =
+            static_cast<std::int64_t>(song_.size() / TRACK_CHANNELS) * 1000 / TRACK_RATE;
+        std::fprintf(stderr, "quorvane-capture: %s; the sound track is silent from %s s on\n",
+                     reason.c_str(), secondsText(decodedMs).c_str());
+    } else if (song_.empty()) {
+        std::fprintf(stderr, "quorvane-capture: %s holds no MP3 sound; the sound track is silent\n",
+                     path.c_str());
+    }
 }
 
 TrackCut CaptureSession::trackCut(std::int64_t firstPass, std::int64_t endPass) const
@@ -296,6 +321,15 @@ bool CaptureSession::finishOutputs(std::string& error)
         error = "no frame of the show lies between --from and --to";
         return false;
     }
+    if ((frames_ || video_) && sound_.playing() && !song_.empty()) {
+        const std::int64_t songFrames = static_cast<std::int64_t>(song_.size() / TRACK_CHANNELS);
+        const std::int64_t heard = passSample(lastWrittenPass_ + 1, options_.fps, TRACK_RATE) -
+                                   passSample(sound_.playPass(), options_.fps, TRACK_RATE);
+        if (heard > songFrames) {
+            std::fprintf(stderr, "quorvane-capture: the song ends at %s s; the sound track is silent after it\n",
+                         secondsText(songFrames * 1000 / TRACK_RATE).c_str());
+        }
+    }
     if (frames_) {
         const std::vector<std::int16_t> track = cutSoundTrack(
             song_, trackCut(firstWrittenPass_, lastWrittenPass_ + 1), sound_.volumeChanges());
@@ -303,11 +337,17 @@ bool CaptureSession::finishOutputs(std::string& error)
     }
     if (video_ && !video_->finish(error)) return false;
     if (sheet_) {
-        if (!sheet_->write(sheetFile_->temporaryPath(), error)) return false;
+        if (!sheet_->write(sheetFile_->temporaryPath(), error)) {
+            error = sheetFile_->ownMessage(error);
+            return false;
+        }
         if (!sheetFile_->commit(error)) return false;
     }
     if (manifestFile_) {
-        if (!writeWholeFile(manifestFile_->temporaryPath(), manifestText(), error)) return false;
+        if (!writeWholeFile(manifestFile_->temporaryPath(), manifestText(), error)) {
+            error = manifestFile_->ownMessage(error);
+            return false;
+        }
         if (!manifestFile_->commit(error)) return false;
     }
     return true;

@@ -76,7 +76,7 @@ public:
 private:
     void handlePass();
     void writeFrame(FrameRecord& record);
-    bool loadSong(std::string& error);
+    void loadSong();
     TrackCut trackCut(std::int64_t firstPass, std::int64_t endPass) const;
     bool finishOutputs(std::string& error);
     [[noreturn]] void fail(const std::string& error);
@@ -100,6 +100,7 @@ private:
     int partOfPass_ = 0;
     long rendered_ = 0;
     long written_ = 0;
+    long pastEnd_ = 0;   // drawn at --to or later, so not written
     std::int64_t firstWrittenPass_ = -1;
     std::int64_t lastWrittenPass_ = -1;
     std::uint64_t runHash_ = HASH_BASIS;

@@ -7,10 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 #include "display/pixel.h"
 #include "tools/assets/png_writer.h"
@@ -27,8 +29,9 @@ std::string systemError()
 }
 
 // Runs a program to its end with standard output sent to standard error, so
-// that a Y4M stream on standard output stays clean. Returns its exit status,
-// or -1 when it could not be started or was killed.
+// that a Y4M stream on standard output stays clean; without stdinFd its
+// standard input is /dev/null. Returns its exit status, or -1 when it could
+// not be started or was killed.
 int runProgram(const std::vector<std::string>& args, int stdinFd, pid_t* started)
 {
     std::vector<char*> argv;
@@ -36,7 +39,11 @@ int runProgram(const std::vector<std::string>& args, int stdinFd, pid_t* started
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    if (stdinFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_adddup2(&actions, 2, 1);
     pid_t pid = -1;
     const int status = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -66,6 +73,53 @@ bool writeAll(int fd, const void* data, std::size_t size)
         size -= static_cast<std::size_t>(done);
     }
     return true;
+}
+
+// True when path is a file holding at least one byte.
+bool holdsBytes(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && info.st_size > 0;
+}
+
+// Both encoders write Matroska, which holds every codec of the formats below.
+const char* const WORK_MUXER = "matroska";
+
+const std::vector<std::string> H264 = {"-c:v", "libx264", "-preset", "medium", "-crf", "18",
+                                       "-pix_fmt", "yuv420p"};
+const std::vector<std::string> AAC = {"-c:a", "aac", "-b:a", "192k"};
+// Constant quality, at speed 4 of libvpx's 0..5 for this deadline: VP9 is
+// several times slower to encode than H.264 even so.
+const std::vector<std::string> VP9 = {"-c:v", "libvpx-vp9", "-crf", "24", "-b:v", "0", "-deadline",
+                                      "good", "-cpu-used", "4", "-row-mt", "1", "-pix_fmt", "yuv420p"};
+const std::vector<std::string> OPUS = {"-c:a", "libopus", "-b:a", "160k"};
+
+const VideoFormat VIDEO_FORMATS[] = {
+    {".mp4", "mp4", H264, AAC, true},
+    {".mov", "mov", H264, AAC, true},
+    {".mkv", "matroska", H264, AAC, false},
+    {".webm", "webm", VP9, OPUS, false},
+};
+
+// path with every symbolic link along its last component followed; a link
+// whose end does not exist gives the path it names. Empty with a reason for
+// a loop of links.
+std::string followLinks(const std::string& path, std::string& reason)
+{
+    std::filesystem::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current.string();
+        std::error_code ec;
+        const std::filesystem::path link = std::filesystem::read_symlink(current, ec);
+        if (ec) {
+            reason = ec.message();
+            return {};
+        }
+        current = link.is_absolute() ? link : current.parent_path() / link;
+    }
+    reason = "too many levels of symbolic links";
+    return {};
 }
 
 }  // namespace
@@ -148,33 +202,145 @@ std::string findProgram(const std::string& name, const std::string& pathList)
     }
 }
 
+const VideoFormat* videoFormatOf(const std::string& path)
+{
+    const std::string name = std::filesystem::path(path).filename().string();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return nullptr;
+    std::string extension = name.substr(dot);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const VideoFormat& format : VIDEO_FORMATS) {
+        if (extension == format.extension) return &format;
+    }
+    return nullptr;
+}
+
+std::string videoExtensions()
+{
+    std::string text;
+    const std::size_t count = std::size(VIDEO_FORMATS);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) text += i + 1 == count ? " or " : ", ";
+        text += VIDEO_FORMATS[i].extension;
+    }
+    return text;
+}
+
 bool PendingFile::probe(std::string& error)
 {
-    std::FILE* f = std::fopen(temporaryPath().c_str(), "wb");
-    if (!f) {
+    abandon();
+    // What the path names, links followed by the system: this also sees
+    // through links such as /dev/stdout to a pipe.
+    struct stat info {};
+    const bool exists = stat(path_.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) {
         error = "cannot write " + path_ + ": " + systemError();
         return false;
     }
-    std::fclose(f);
+    direct_ = exists && (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode));
+    if (exists && !direct_ && !S_ISREG(info.st_mode)) {
+        const char* kind = S_ISDIR(info.st_mode)   ? "a directory"
+                           : S_ISBLK(info.st_mode) ? "a block device"
+                           : S_ISSOCK(info.st_mode) ? "a socket"
+                                                    : "not a regular file";
+        error = "cannot write " + path_ + ": it is " + std::string(kind) +
+                "; give a file name, a FIFO or a character device";
+        return false;
+    }
+    // A file is renamed over where the links end, so that they stay.
+    std::string reason;
+    target_ = direct_ ? path_ : followLinks(path_, reason);
+    if (target_.empty()) {
+        error = "cannot write " + path_ + ": " + reason;
+        return false;
+    }
+    int fd = -1;
+    if (direct_) {
+        if (access(target_.c_str(), W_OK) != 0) {
+            error = "cannot write " + path_ + ": " + systemError();
+            return false;
+        }
+        std::string name = (std::filesystem::temp_directory_path() / "quorvane-capture-XXXXXX").string();
+        fd = mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) {
+            error = "cannot write " + path_ + ": no temporary file in " + name + ": " + systemError();
+            return false;
+        }
+        temporary_ = name;
+    } else {
+        temporary_ = target_ + ".part";
+        // Something other than a file of ours under the temporary name is
+        // left alone.
+        struct stat old {};
+        if (lstat(temporary_.c_str(), &old) == 0 && !S_ISREG(old.st_mode)) {
+            error = "cannot write " + path_ + ": " + temporary_ +
+                    ", where it is written until complete, is in the way";
+            return false;
+        }
+        fd = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            error = "cannot write " + path_ + ": " + systemError();
+            return false;
+        }
+    }
+    close(fd);
     active_ = true;
     return true;
 }
 
 bool PendingFile::commit(std::string& error)
 {
-    if (std::rename(temporaryPath().c_str(), path_.c_str()) != 0) {
-        error = "cannot write " + path_ + ": " + systemError();
-        abandon();
+    if (!active_) {
+        error = "cannot write " + path_ + ": nothing was written";
         return false;
     }
-    active_ = false;
-    return true;
+    if (!direct_) {
+        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+            error = "cannot write " + path_ + ": " + systemError();
+            abandon();
+            return false;
+        }
+        active_ = false;
+        return true;
+    }
+    // A FIFO blocks here until something reads it.
+    const int out = open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    const int in = out < 0 ? -1 : open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+    bool ok = out >= 0 && in >= 0;
+    std::vector<char> buffer(1 << 16);
+    while (ok) {
+        const ssize_t got = read(in, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        ok = writeAll(out, buffer.data(), static_cast<std::size_t>(got));
+    }
+    if (!ok) error = "cannot write " + path_ + ": " + systemError();
+    if (in >= 0) close(in);
+    if (out >= 0 && close(out) != 0 && ok) {
+        error = "cannot write " + path_ + ": " + systemError();
+        ok = false;
+    }
+    abandon();
+    return ok;
 }
 
 void PendingFile::abandon()
 {
-    if (active_) std::remove(temporaryPath().c_str());
+    if (active_) std::remove(temporary_.c_str());
     active_ = false;
+}
+
+std::string PendingFile::ownMessage(std::string message) const
+{
+    if (temporary_.empty()) return message;
+    for (std::size_t at = message.find(temporary_); at != std::string::npos;
+         at = message.find(temporary_, at + path_.size())) {
+        message.replace(at, temporary_.size(), path_);
+    }
+    return message;
 }
 
 bool writeWholeFile(const std::string& path, const std::string& bytes, std::string& error)
@@ -248,6 +414,12 @@ void VideoEncoder::stopEncoder(Encoder& encoder)
 
 bool VideoEncoder::start(int width, int height, int fps, std::string& error)
 {
+    format_ = videoFormatOf(file_.path());
+    if (!format_) {
+        error = "cannot make " + file_.path() + ": the video's name must end in " +
+                videoExtensions() + ", which chooses its container";
+        return false;
+    }
     const char* pathList = std::getenv("PATH");
     ffmpeg_ = findProgram("ffmpeg", pathList ? pathList : "");
     if (ffmpeg_.empty()) {
@@ -256,20 +428,22 @@ bool VideoEncoder::start(int width, int height, int fps, std::string& error)
         return false;
     }
     if (!file_.probe(error)) return false;
-    pictures_.output = file_.path() + ".video.part";
-    sound_.output = file_.path() + ".sound.part";
+    pictures_.output = file_.temporaryPath() + ".video";
+    sound_.output = file_.temporaryPath() + ".sound";
+    std::vector<std::string> pictureOutput = format_->videoCodec;
+    pictureOutput.insert(pictureOutput.end(), {"-f", WORK_MUXER});
+    std::vector<std::string> soundOutput = format_->audioCodec;
+    soundOutput.insert(soundOutput.end(), {"-f", WORK_MUXER});
     const bool ok =
         startEncoder(pictures_,
                      {"-f", "rawvideo", "-pix_fmt", "bgr0", "-s",
                       std::to_string(width) + "x" + std::to_string(height), "-framerate",
                       std::to_string(fps)},
-                     {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
-                      "-f", "mp4"},
-                     error) &&
+                     pictureOutput, error) &&
         startEncoder(sound_,
                      {"-f", "s16le", "-ar", std::to_string(TRACK_RATE), "-ac",
                       std::to_string(TRACK_CHANNELS)},
-                     {"-c:a", "aac", "-b:a", "192k", "-f", "mp4"}, error);
+                     soundOutput, error);
     if (!ok) {
         abandon();
         return false;
@@ -307,12 +481,23 @@ bool VideoEncoder::finish(std::string& error)
         abandon();
         return false;
     }
-    const std::vector<std::string> args = {
+    if (!holdsBytes(pictures_.output) || !holdsBytes(sound_.output)) {
+        error = "ffmpeg ended without an error but encoded nothing for " + file_.path();
+        abandon();
+        return false;
+    }
+    std::vector<std::string> args = {
         ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-        "-i", pictures_.output, "-i", sound_.output, "-map", "0:v", "-map", "1:a",
-        "-c", "copy", "-movflags", "+faststart", "-f", "mp4", file_.temporaryPath()};
+        "-i", pictures_.output, "-i", sound_.output, "-map", "0:v", "-map", "1:a", "-c", "copy"};
+    if (format_->fastStart) args.insert(args.end(), {"-movflags", "+faststart"});
+    args.insert(args.end(), {"-f", format_->muxer, file_.temporaryPath()});
     if (runProgram(args, -1, nullptr) != 0) {
         error = "ffmpeg failed to put the pictures and the sound of " + file_.path() + " together";
+        abandon();
+        return false;
+    }
+    if (!holdsBytes(file_.temporaryPath())) {
+        error = "ffmpeg ended without an error but wrote nothing for " + file_.path();
         abandon();
         return false;
     }
@@ -338,7 +523,10 @@ bool FrameSequence::start(std::string& error)
         return false;
     }
     PendingFile probe(directory_ + "/.quorvane-capture");
-    return probe.probe(error);
+    if (probe.probe(error)) return true;
+    const std::size_t at = error.find(probe.path());
+    if (at != std::string::npos) error.replace(at, probe.path().size(), directory_);
+    return false;
 }
 
 std::string FrameSequence::framePath(long index) const
@@ -352,15 +540,12 @@ bool FrameSequence::writeFrame(const std::uint32_t* pixels, int width, int heigh
                                std::string& error)
 {
     PendingFile file(framePath(next_));
+    if (!file.probe(error)) return false;
     if (!writePng(file.temporaryPath(), pixels, width, height, error)) {
-        std::remove(file.temporaryPath().c_str());
+        error = file.ownMessage(error);
         return false;
     }
-    if (std::rename(file.temporaryPath().c_str(), file.path().c_str()) != 0) {
-        error = "cannot write " + file.path() + ": " + systemError();
-        std::remove(file.temporaryPath().c_str());
-        return false;
-    }
+    if (!file.commit(error)) return false;
     ++next_;
     return true;
 }

@@ -49,6 +49,13 @@ bool parsePlayerOptions(const std::vector<std::string>& args, PlayerOptions& opt
             options.fullscreen = true;
         } else if (a == "--no-vsync") {
             options.vsync = false;
+        } else if (a == "--scale") {
+            if (!value(v)) return false;
+            if (v != "integer" && v != "fit") {
+                error = "--scale takes integer or fit, not " + v;
+                return false;
+            }
+            options.scale = v == "integer" ? ScaleMode::Integer : ScaleMode::Fit;
         } else if (a == "--pixel-format") {
             if (!value(v)) return false;
             if (!isSdlFormatName(v)) {
@@ -83,6 +90,9 @@ const char* playerUsage()
            "  --window              in a window (Alt+Enter switches at any time)\n"
            "  --fullscreen          full screen (the default)\n"
            "  --no-vsync            do not wait for the vertical retrace\n"
+           "  --scale integer|fit   enlarge by whole numbers only, or to the largest\n"
+           "                        size that fits (default: whole numbers unless that\n"
+           "                        leaves over a quarter of the screen's height empty)\n"
            "  --pixel-format NAME   force the display format: rgb32 bgr32 rgb24 bgr24\n"
            "                        rgb565 bgr565 rgb555 bgr555\n"
            "  --audio-offset MS     draw the pictures MS ms ahead of the sound, for a\n"

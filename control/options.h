@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "control/startup.h"
+#include "display/scale.h"
 
 // The player's command line. Everything is optional: without arguments the
 // show asks its two questions and plays full screen.
@@ -10,6 +11,7 @@ struct PlayerOptions {
     ShowOptions show;
     bool fullscreen = true;
     bool vsync = true;
+    ScaleMode scale = ScaleMode::Automatic;
     std::string pixelFormat;
     std::string dataDir;       // empty: found as data/ here or beside the program
     int audioOffsetMs = 0;

@@ -35,6 +35,7 @@ int main(int argc, char** argv)
     display.fullscreen = options.fullscreen;
     display.vsync = options.vsync;
     display.pixelFormat = options.pixelFormat;
+    display.scale = options.scale;
     ShowPlatform platform;
     platform.display = createSdlDisplay(display);
     platform.sound = createSdlSound(options.audioOffsetMs);

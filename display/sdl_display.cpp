@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 const char* const SDL_FORMAT_NAMES[8] = {"rgb32",  "bgr32",  "rgb24",  "bgr24",
                                          "rgb565", "bgr565", "rgb555", "bgr555"};
@@ -21,6 +23,61 @@ const Uint32 SDL_FORMATS[8] = {SDL_PIXELFORMAT_RGB888, SDL_PIXELFORMAT_BGR888,
                                SDL_PIXELFORMAT_RGB555, SDL_PIXELFORMAT_BGR555};
 
 using Clock = std::chrono::steady_clock;
+
+// Four 8-bit channels in a 32-bit pixel, in any order: what the scaler of
+// the window-surface path reads and writes.
+bool isFourByteFormat(Uint32 format)
+{
+    if (SDL_ISPIXELFORMAT_FOURCC(format) || SDL_ISPIXELFORMAT_INDEXED(format) ||
+        SDL_BYTESPERPIXEL(format) != 4)
+        return false;
+    int bits = 0;
+    Uint32 masks[4] = {};
+    if (!SDL_PixelFormatEnumToMasks(format, &bits, &masks[0], &masks[1], &masks[2], &masks[3]))
+        return false;
+    for (Uint32 mask : masks)
+        if (mask != 0 && mask != 0xFFu && mask != 0xFF00u && mask != 0xFF0000u && mask != 0xFF000000u)
+            return false;
+    return true;
+}
+
+bool isSoftwareRasterizerName(const char* name)
+{
+    for (const char* soft : {"llvmpipe", "softpipe", "swrast", "software", "swiftshader"}) {
+        const std::size_t n = std::strlen(soft);
+        for (const char* p = name; *p; ++p)
+            if (SDL_strncasecmp(p, soft, n) == 0) return true;
+    }
+    return false;
+}
+
+// True when the renderer draws with the processor: SDL's own software
+// renderer, or OpenGL on a software rasterizer such as Mesa's llvmpipe.
+bool isSoftwareRenderer(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return false;
+    if (info.flags & SDL_RENDERER_SOFTWARE) return true;
+    if (std::strncmp(info.name, "opengl", 6) != 0 || !SDL_GL_GetCurrentContext()) return false;
+    // The OpenGL renderers leave their context current: ask it who draws.
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned int GL_RENDERER_NAME = 0x1F01;
+    const unsigned char* name = getString ? getString(GL_RENDERER_NAME) : nullptr;
+    return name && isSoftwareRasterizerName(reinterpret_cast<const char*>(name));
+}
+
+// SDL's hint on accelerating the window framebuffer decides the path when it
+// is set: 0, false or software take the window surface, anything else keeps
+// the renderer. Unset: the renderer unless it draws in software.
+bool wantWindowSurface(SDL_Renderer* renderer)
+{
+    const char* hint = SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    if (hint && *hint)
+        return std::strcmp(hint, "0") == 0 || SDL_strcasecmp(hint, "false") == 0 ||
+               SDL_strcasecmp(hint, "software") == 0;
+    return !renderer || isSoftwareRenderer(renderer);
+}
 
 class SdlDisplay final : public DisplayDevice {
 public:
@@ -56,11 +113,27 @@ public:
         const Uint32 vsync = options_.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsync);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | vsync);
-        if (!renderer_) return fail("cannot create a renderer");
-        const Uint32 chosen = chooseFormat();
-        if (chosen == SDL_PIXELFORMAT_UNKNOWN) return fail("no 32, 24 or 16-bit pixel format");
-        texture_ = SDL_CreateTexture(renderer_, chosen, SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!texture_) return fail("cannot create the back buffer");
+        // Scaling the picture in software OpenGL costs a large share of a
+        // core each frame; the window surface with the scaler of our own
+        // costs a few hundred microseconds.
+        Uint32 chosen = SDL_PIXELFORMAT_UNKNOWN;
+        if (wantWindowSurface(renderer_) && isFourByteFormat(SDL_GetWindowPixelFormat(window_))) {
+            if (renderer_) SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+            // Otherwise SDL would back the window surface with a renderer again.
+            SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
+            chosen = chooseFormat(SDL_GetWindowPixelFormat(window_));
+            if (chosen == SDL_PIXELFORMAT_UNKNOWN) return fail("no 32, 24 or 16-bit pixel format");
+            backBuffer_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, SDL_BITSPERPIXEL(chosen), chosen);
+            if (!backBuffer_) return fail("cannot create the back buffer");
+            if (!SDL_GetWindowSurface(window_)) return fail("cannot draw into the window");
+        } else {
+            if (!renderer_) return fail("cannot create a renderer");
+            chosen = chooseFormat(SDL_PIXELFORMAT_UNKNOWN);
+            if (chosen == SDL_PIXELFORMAT_UNKNOWN) return fail("no 32, 24 or 16-bit pixel format");
+            texture_ = SDL_CreateTexture(renderer_, chosen, SDL_TEXTUREACCESS_STREAMING, width, height);
+            if (!texture_) return fail("cannot create the back buffer");
+        }
         int bits = 0;
         Uint32 r = 0, g = 0, b = 0, a = 0;
         SDL_PixelFormatEnumToMasks(chosen, &bits, &r, &g, &b, &a);
@@ -77,9 +150,13 @@ public:
 
     void close() override
     {
+        if (backBuffer_) SDL_FreeSurface(backBuffer_);
+        if (stretched_) SDL_DestroyTexture(stretched_);
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
+        backBuffer_ = nullptr;
+        stretched_ = nullptr;
         texture_ = nullptr;
         renderer_ = nullptr;
         window_ = nullptr;
@@ -97,6 +174,9 @@ public:
                 std::fflush(stdout);
                 std::_Exit(0);
             }
+            // The border of the window surface is drawn only when asked for.
+            if (event.type == SDL_WINDOWEVENT && event.window.event != SDL_WINDOWEVENT_MOVED)
+                screenStale_ = true;
             if (event.type == SDL_KEYDOWN) {
                 if (event.key.keysym.sym == SDLK_ESCAPE) escapeLatched_ = true;
                 if (event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT))
@@ -114,6 +194,11 @@ public:
 
     bool lock(LockedRows& rows) override
     {
+        if (backBuffer_) {
+            rows.pixels = static_cast<unsigned char*>(backBuffer_->pixels);
+            rows.pitch = backBuffer_->pitch;
+            return true;
+        }
         void* pixels = nullptr;
         int pitch = 0;
         if (!texture_ || SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return false;
@@ -122,20 +207,17 @@ public:
         return true;
     }
 
-    void unlock() override { SDL_UnlockTexture(texture_); }
+    void unlock() override
+    {
+        if (texture_) SDL_UnlockTexture(texture_);
+    }
 
     void flip() override
     {
-        int outW = 0, outH = 0;
-        SDL_GetRendererOutputSize(renderer_, &outW, &outH);
-        int factor = std::min(outW / width_, outH / height_);
-        if (factor < 1) factor = 1;
-        const SDL_Rect target{(outW - width_ * factor) / 2, (outH - height_ * factor) / 2,
-                              width_ * factor, height_ * factor};
-        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, &target);
-        SDL_RenderPresent(renderer_);
+        if (backBuffer_)
+            flipToWindowSurface();
+        else
+            flipThroughRenderer();
         // A present that waited for the retrace took about a frame. One that
         // came back at once (no retrace wait, or none to be had) sleeps to the
         // next frame instead of spinning.
@@ -174,13 +256,19 @@ private:
         return factor < 1 ? 1 : factor;
     }
 
-    Uint32 chooseFormat()
+    // The forced format, else the window's own where it is one of ours
+    // (nothing to convert), else the first the renderer offers at 32, 24 or
+    // 16 bits, else 32-bit RGB.
+    Uint32 chooseFormat(Uint32 windowFormat)
     {
         if (!options_.pixelFormat.empty()) {
             for (int i = 0; i < 8; ++i)
                 if (options_.pixelFormat == SDL_FORMAT_NAMES[i]) return SDL_FORMATS[i];
             return SDL_PIXELFORMAT_UNKNOWN;
         }
+        for (Uint32 f : SDL_FORMATS)
+            if (f == windowFormat) return f;
+        if (!renderer_) return SDL_PIXELFORMAT_RGB888;
         SDL_RendererInfo info;
         if (SDL_GetRendererInfo(renderer_, &info) != 0) return SDL_PIXELFORMAT_UNKNOWN;
         for (int bytes : {4, 3, 2}) {
@@ -194,6 +282,86 @@ private:
         return SDL_PIXELFORMAT_UNKNOWN;
     }
 
+    // Converts the back buffer into the window's format where they differ,
+    // scales it into the window surface, and shows the picture's rectangle
+    // (the whole window after a change, which also blackens the border).
+    void flipToWindowSurface()
+    {
+        SDL_Surface* screen = SDL_GetWindowSurface(window_);
+        if (!screen || !isFourByteFormat(screen->format->format)) return;
+        const bool changed = screenStale_ || screen != screen_ || screen->w != screenW_ || screen->h != screenH_;
+        if (changed) {
+            screen_ = screen;
+            screenW_ = screen->w;
+            screenH_ = screen->h;
+            screenStale_ = false;
+            plan_ = chooseScale(screenW_, screenH_, width_, height_, options_.scale);
+            prepareResampler(resampler_, plan_, width_, height_, screenW_, screenH_);
+            SDL_FillRect(screen, nullptr, 0);
+        }
+        const std::uint32_t* pixels = static_cast<const std::uint32_t*>(backBuffer_->pixels);
+        int pitch = backBuffer_->pitch / 4;
+        if (backBuffer_->format->format != screen->format->format) {
+            converted_.resize(static_cast<std::size_t>(width_) * height_);
+            SDL_ConvertPixels(width_, height_, backBuffer_->format->format, backBuffer_->pixels,
+                              backBuffer_->pitch, screen->format->format, converted_.data(), width_ * 4);
+            pixels = converted_.data();
+            pitch = width_;
+        }
+        if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) != 0) return;
+        resamplePicture(resampler_, pixels, pitch, static_cast<std::uint32_t*>(screen->pixels),
+                        screen->pitch / 4);
+        if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
+        SDL_Rect shown{resampler_.left, resampler_.top, static_cast<int>(resampler_.columns.size()),
+                       static_cast<int>(resampler_.rows.size())};
+        if (changed)
+            SDL_UpdateWindowSurface(window_);
+        else if (shown.w > 0 && shown.h > 0)
+            SDL_UpdateWindowSurfaceRects(window_, &shown, 1);
+    }
+
+    // Copies the texture onto the black screen. A filtered plan goes through
+    // a texture of the whole-number size first, drawn with nearest sampling,
+    // which is then drawn linearly at the final size.
+    void flipThroughRenderer()
+    {
+        int outW = 0, outH = 0;
+        SDL_GetRendererOutputSize(renderer_, &outW, &outH);
+        if (outW != screenW_ || outH != screenH_) {
+            screenW_ = outW;
+            screenH_ = outH;
+            plan_ = chooseScale(outW, outH, width_, height_, options_.scale);
+            prepareStretch();
+        }
+        const SDL_Rect target{plan_.x, plan_.y, plan_.width, plan_.height};
+        if (stretched_) {
+            SDL_SetRenderTarget(renderer_, stretched_);
+            SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+            SDL_SetRenderTarget(renderer_, nullptr);
+        }
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, stretched_ ? stretched_ : texture_, nullptr, &target);
+        SDL_RenderPresent(renderer_);
+    }
+
+    void prepareStretch()
+    {
+        if (stretched_) SDL_DestroyTexture(stretched_);
+        stretched_ = nullptr;
+        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+        if (!plan_.filtered) return;
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_TARGETTEXTURE))
+            stretched_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                           width_ * plan_.factor, height_ * plan_.factor);
+        // Without a target texture the picture is filtered straight to size.
+        if (stretched_)
+            SDL_SetTextureScaleMode(stretched_, SDL_ScaleModeLinear);
+        else
+            SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
+    }
+
     void toggleFullscreen()
     {
         const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -204,6 +372,7 @@ private:
             SDL_SetWindowSize(window_, width_ * factor, height_ * factor);
             SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         }
+        screenStale_ = true;
     }
 
     SdlDisplayOptions options_;
@@ -211,8 +380,22 @@ private:
     bool videoUp_ = false;
     bool escapeLatched_ = false;
     SDL_Window* window_ = nullptr;
+    // The renderer path: a streaming texture as the back buffer, and where
+    // the plan is filtered, the texture it is first enlarged into.
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    SDL_Texture* stretched_ = nullptr;
+    // The window-surface path: the back buffer in memory, the window surface
+    // last drawn into, and the back buffer in the window's format where the
+    // two differ.
+    SDL_Surface* backBuffer_ = nullptr;
+    SDL_Surface* screen_ = nullptr;
+    bool screenStale_ = true;
+    std::vector<std::uint32_t> converted_;
+    Resampler resampler_;
+    // The screen size the plan was made for.
+    int screenW_ = -1, screenH_ = -1;
+    ScalePlan plan_;
     std::chrono::microseconds frameTime_{16667};
     Clock::time_point lastFlip_;
 };

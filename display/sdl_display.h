@@ -2,11 +2,17 @@
 #include <string>
 
 #include "display/device.h"
+#include "display/scale.h"
 
 // The player's display on SDL2: a window (desktop full screen by default)
-// with a streaming texture of the display size as the lockable back buffer,
-// scaled up by the largest whole factor that fits, with nearest-neighbour
-// sampling and black around it.
+// showing the back buffer of the display size scaled as chooseScale plans
+// it, with black around it. Where SDL's renderer draws on the GPU, the back
+// buffer is a streaming texture and the GPU scales it. Where it would draw
+// in software (SDL's software renderer, or OpenGL on Mesa's llvmpipe,
+// softpipe or swrast), the back buffer is memory and the display's own
+// scaler draws into the window surface, which costs far less. SDL's hint
+// SDL_FRAMEBUFFER_ACCELERATION, when set, chooses instead: 0 the window
+// surface, 1 the renderer.
 
 struct SdlDisplayOptions {
     bool fullscreen = true;
@@ -15,6 +21,7 @@ struct SdlDisplayOptions {
     // bits. Otherwise one of rgb32 bgr32 rgb24 bgr24 rgb565 bgr565 rgb555
     // bgr555, which the renderer converts where it must.
     std::string pixelFormat;
+    ScaleMode scale = ScaleMode::Automatic;
 };
 
 // The names accepted for a forced pixel format, in table order.

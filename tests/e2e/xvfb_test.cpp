@@ -19,6 +19,20 @@ const std::string PLAYER = QUORVANE_BINARY_DIR "/quorvane";
 constexpr int SCREEN_W = 1024;
 constexpr int SCREEN_H = 768;
 
+// Where the 512x384 picture lands on the screen: its top-left corner, the
+// whole factor each pixel is repeated by, and whether its first two pixels
+// are black (the bordered 640x480 mode clears them).
+struct Placement {
+    int left, top, factor;
+    bool cleared;
+};
+
+// The 640x480 window, answered on the console, sits in the screen's middle
+// at its own size; the picture sits 64,48 inside it.
+const Placement BORDERED = {(SCREEN_W - 640) / 2 + 64, (SCREEN_H - 480) / 2 + 48, 1, true};
+// The 512x384 window doubled fills the 1024x768 screen.
+const Placement DOUBLED = {0, 0, 2, false};
+
 // An X server of its own for each test, on a display number no one uses.
 class XvfbScreen : public ::testing::Test {
 protected:
@@ -63,25 +77,25 @@ protected:
         return rgb;
     }
 
-    // Plays with answers "2" and "2", waits for the loading picture at full
-    // brightness in the middle of the screen, checks the whole screen, then
-    // ends the show with Escape.
-    void playAndCheck(const std::vector<std::string>& extraArgs, int tolerance)
+    // Plays with the given arguments and answers, waits for the loading
+    // picture at full brightness, checks the whole screen, then ends the show
+    // with Escape.
+    void playAndCheck(const std::vector<std::string>& extraArgs, const std::string& answers,
+                      const std::vector<std::string>& extraEnv, Placement at, int tolerance)
     {
         DecodedPicture loading;
         std::string error;
         ASSERT_TRUE(decodeJpeg(QUORVANE_DATA_DIR "/gfx/loading.jpg", loading, error)) << error;
         std::vector<std::string> args = {"--data", QUORVANE_DATA_DIR};
         args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-        RunningProcess player = startProcess(PLAYER, args, "2\n2\n",
-                                             {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"});
-        // The 640x480 window fills the screen's middle: the picture sits
-        // 64,48 inside it.
-        const int left = (SCREEN_W - 640) / 2 + 64, top = (SCREEN_H - 480) / 2 + 48;
+        std::vector<std::string> env = {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"};
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        RunningProcess player = startProcess(PLAYER, args, answers, env);
         auto expected = [&](int x, int y) -> std::uint32_t {
-            const int px = x - left, py = y - top;
-            if (px < 0 || py < 0 || px >= 512 || py >= 384) return 0;
-            if (py == 0 && px < 2) return 0;   // cleared in the bordered mode
+            if (x < at.left || y < at.top) return 0;
+            const int px = (x - at.left) / at.factor, py = (y - at.top) / at.factor;
+            if (px >= 512 || py >= 384) return 0;
+            if (at.cleared && py == 0 && px < 2) return 0;
             return loading.pixels[py * 512 + px];
         };
         auto near = [&](const std::vector<unsigned char>& shot, int x, int y) {
@@ -123,11 +137,23 @@ protected:
 
 TEST_F(XvfbScreen, LoadingPictureCentredInABlackBorderAndEscapeEnds)
 {
-    playAndCheck({}, 0);
+    playAndCheck({"--scale", "integer"}, "2\n2\n", {}, BORDERED, 0);
 }
 
 TEST_F(XvfbScreen, SixteenBitFormatShowsTheSamePicture)
 {
     // 5 or 6 bits a channel: each channel within 8 of the picture's.
-    playAndCheck({"--pixel-format", "rgb565"}, 8);
+    playAndCheck({"--scale", "integer", "--pixel-format", "rgb565"}, "2\n2\n", {}, BORDERED, 8);
+}
+
+TEST_F(XvfbScreen, SmallPictureDoubledOnTheWindowSurface)
+{
+    // Xvfb has no GPU: its OpenGL is software, so the window surface is used.
+    playAndCheck({"--size", "1", "--nosound"}, "", {"SDL_FRAMEBUFFER_ACCELERATION="}, DOUBLED, 0);
+}
+
+TEST_F(XvfbScreen, SmallPictureDoubledThroughTheRenderer)
+{
+    // The renderer path, kept where a GPU draws, taken here on software OpenGL.
+    playAndCheck({"--size", "1", "--nosound"}, "", {"SDL_FRAMEBUFFER_ACCELERATION=1"}, DOUBLED, 0);
 }

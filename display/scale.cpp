@@ -1,0 +1,155 @@
+#include "display/scale.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Mixes two pixels byte by byte, weight/256 of b; two bytes per multiply,
+// which cannot carry across: 255 * 256 fits in the 16 bits of each lane.
+std::uint32_t mixPixels(std::uint32_t a, std::uint32_t b, int weight)
+{
+    const std::uint32_t w = static_cast<std::uint32_t>(weight), keep = 256 - w;
+    const std::uint32_t even = (((a & 0x00FF00FFu) * keep + (b & 0x00FF00FFu) * w) >> 8) & 0x00FF00FFu;
+    const std::uint32_t odd = (((a >> 8) & 0x00FF00FFu) * keep + ((b >> 8) & 0x00FF00FFu) * w) & 0xFF00FF00u;
+    return even | odd;
+}
+
+// The tap of position d (0..size-1) of an axis that shows count source
+// pixels over size screen pixels. Unfiltered: each source pixel repeated
+// factor times. Filtered: the source repeated factor times (factor * count
+// at least size), then sampled linearly at the centres of size pixels, so
+// only the seams between source pixels are blended.
+ScaleTap tapAt(int d, int count, int size, int factor, bool filtered)
+{
+    ScaleTap tap;
+    if (!filtered) {
+        tap.first = tap.second = std::min(d / factor, count - 1);
+        return tap;
+    }
+    const long long wide = static_cast<long long>(factor) * count;
+    // The sample's centre in the repeated row, (d + 0.5) * wide / size - 0.5,
+    // kept as a fraction over 2 * size.
+    const long long over = 2LL * size;
+    const long long at = std::max(0LL, (2LL * d + 1) * wide - size);
+    const long long near = at / over, next = std::min(near + 1, wide - 1);
+    tap.first = static_cast<int>(near / factor);
+    tap.second = static_cast<int>(next / factor);
+    if (tap.second != tap.first)
+        tap.weight = static_cast<int>(((at % over) * 256 + over / 2) / over);
+    if (tap.weight == 0) tap.second = tap.first;
+    if (tap.weight == 256) {
+        tap.first = tap.second;
+        tap.weight = 0;
+    }
+    return tap;
+}
+
+void scaleRowAcross(const std::vector<ScaleTap>& columns, const std::uint32_t* source,
+                    std::uint32_t* target)
+{
+    const std::size_t n = columns.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const ScaleTap& c = columns[i];
+        target[i] = c.weight == 0 ? source[c.first]
+                                  : mixPixels(source[c.first], source[c.second], c.weight);
+    }
+}
+
+}  // namespace
+
+ScalePlan chooseScale(int outWidth, int outHeight, int pictureWidth, int pictureHeight,
+                      ScaleMode mode)
+{
+    ScalePlan plan;
+    if (outWidth <= 0 || outHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) {
+        plan.width = plan.height = 0;
+        return plan;
+    }
+    const int whole = std::min(outWidth / pictureWidth, outHeight / pictureHeight);
+    const int factor = std::max(whole, 1);
+    const bool wasteful = whole < 1 || (outHeight - pictureHeight * factor) * 4 > outHeight;
+    if (mode == ScaleMode::Integer || (mode == ScaleMode::Automatic && !wasteful)) {
+        plan.factor = factor;
+        plan.width = pictureWidth * factor;
+        plan.height = pictureHeight * factor;
+    } else {
+        const long long across = static_cast<long long>(outWidth) * pictureHeight;
+        const long long down = static_cast<long long>(outHeight) * pictureWidth;
+        if (across <= down) {
+            plan.width = outWidth;
+            plan.height = static_cast<int>((across + pictureWidth / 2) / pictureWidth);
+        } else {
+            plan.height = outHeight;
+            plan.width = static_cast<int>((down + pictureHeight / 2) / pictureHeight);
+        }
+        plan.width = std::max(plan.width, 1);
+        plan.height = std::max(plan.height, 1);
+        plan.factor = std::max({(plan.width + pictureWidth - 1) / pictureWidth,
+                                (plan.height + pictureHeight - 1) / pictureHeight, 1});
+        plan.filtered = plan.width != pictureWidth * plan.factor ||
+                        plan.height != pictureHeight * plan.factor;
+    }
+    plan.x = (outWidth - plan.width) / 2;
+    plan.y = (outHeight - plan.height) / 2;
+    return plan;
+}
+
+void prepareResampler(Resampler& resampler, const ScalePlan& plan, int pictureWidth,
+                      int pictureHeight, int outWidth, int outHeight)
+{
+    resampler.left = std::max(plan.x, 0);
+    resampler.top = std::max(plan.y, 0);
+    const int right = std::min(plan.x + plan.width, outWidth);
+    const int bottom = std::min(plan.y + plan.height, outHeight);
+    resampler.columns.clear();
+    resampler.rows.clear();
+    for (int x = resampler.left; x < right; ++x)
+        resampler.columns.push_back(tapAt(x - plan.x, pictureWidth, plan.width, plan.factor, plan.filtered));
+    for (int y = resampler.top; y < bottom; ++y)
+        resampler.rows.push_back(tapAt(y - plan.y, pictureHeight, plan.height, plan.factor, plan.filtered));
+    resampler.upper.assign(resampler.columns.size(), 0);
+    resampler.lower.assign(resampler.columns.size(), 0);
+}
+
+void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sourcePitch,
+                     std::uint32_t* target, int targetPitch)
+{
+    Resampler& r = resampler;
+    const std::size_t width = r.columns.size();
+    if (width == 0) return;
+    int upperRow = -1, lowerRow = -1;   // the source rows in r.upper, r.lower
+    const ScaleTap* previous = nullptr;
+    std::uint32_t* previousLine = nullptr;
+    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+        const ScaleTap& tap = r.rows[i];
+        std::uint32_t* line = target + static_cast<std::ptrdiff_t>(r.top + static_cast<int>(i)) * targetPitch + r.left;
+        // A repeated row is a copy of the one above.
+        if (previous && previous->first == tap.first && previous->second == tap.second &&
+            previous->weight == tap.weight) {
+            std::memcpy(line, previousLine, width * sizeof(std::uint32_t));
+        } else if (tap.weight == 0) {
+            scaleRowAcross(r.columns, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, line);
+        } else {
+            // Going down, the lower row of one seam is the upper row of the next.
+            if (lowerRow == tap.first) {
+                std::swap(r.upper, r.lower);
+                std::swap(upperRow, lowerRow);
+            }
+            if (upperRow != tap.first) {
+                scaleRowAcross(r.columns, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, r.upper.data());
+                upperRow = tap.first;
+            }
+            if (lowerRow != tap.second) {
+                scaleRowAcross(r.columns, source + static_cast<std::ptrdiff_t>(tap.second) * sourcePitch, r.lower.data());
+                lowerRow = tap.second;
+            }
+            for (std::size_t x = 0; x < width; ++x)
+                line[x] = mixPixels(r.upper[x], r.lower[x], tap.weight);
+        }
+        previous = &tap;
+        previousLine = line;
+    }
+}

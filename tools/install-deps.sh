@@ -6,9 +6,9 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config git
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   libsdl2-dev libjpeg62-turbo-dev libmpg123-dev libmp3lame-dev libpng-dev
-  libfreetype-dev fonts-dejavu-core
+  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpixman-1-dev
   lib3ds-dev
   xvfb xauth x11-utils x11-apps xdotool imagemagick

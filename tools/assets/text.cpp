@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <map>
+#include <utility>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -1,6 +1,7 @@
 #include "tools/capture/capture_options.h"
 
 #include <charconv>
+#include <cstddef>
 
 namespace {
 

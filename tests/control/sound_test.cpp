@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 #include "control/sdl_sound.h"
 
 namespace {
@@ -43,9 +45,19 @@ std::string writeToneMp3(double seconds = 3.0)
 
 void useHeadlessAudio()
 {
-    // SDL's disk driver plays in real time into a file: a sound card without one.
+    // SDL's disk driver plays in real time into a file: a sound card without
+    // one, and unlike its dummy driver it opens more than one device at a
+    // time. The file must be a regular one: SDL 2.32 opens nothing else for
+    // it (not /dev/null).
+    struct Output {
+        std::string path = (std::filesystem::temp_directory_path() /
+                            ("quorvane_sound_test_" + std::to_string(getpid()) + ".raw"))
+                               .string();
+        ~Output() { std::remove(path.c_str()); }
+    };
+    static const Output output;
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    setenv("SDL_DISKAUDIOFILE", output.path.c_str(), 1);
 }
 
 }  // namespace

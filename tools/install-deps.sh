@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every package that building, generating the data set, testing and
-# capturing need, from Debian 12's archive. Installs only what is missing;
-# uses sudo when not run as root.
+# capturing need, from the archive of Debian 12 or 13 (only names that both
+# releases have: clang and its runtime are the release's default version).
+# Installs only what is missing; uses sudo when not run as root.
 set -euo pipefail
 
 PACKAGES=(

@@ -1,6 +1,7 @@
 #include "control/options.h"
 
 #include <charconv>
+#include <cstddef>
 #include <filesystem>
 
 #include "display/sdl_display.h"

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -27,7 +29,10 @@ public:
 
     bool init() override
     {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            failure_ = SDL_GetError();
+            return false;
+        }
         SDL_AudioSpec want{}, have{};
         want.freq = RATE;
         want.format = AUDIO_S16SYS;
@@ -36,13 +41,20 @@ public:
         want.callback = &SdlSound::callback;
         want.userdata = this;
         device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-        if (device_ == 0) return false;
+        if (device_ == 0) {
+            failure_ = SDL_GetError();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
         bufferFrames_ = have.samples;
         return true;
     }
 
+    std::string failure() const override { return failure_; }
+
     bool open(const std::string& path) override
     {
+        path_ = path;
         if (mpg123_init() != MPG123_OK) return false;
         int error = 0;
         decoder_ = mpg123_new(nullptr, &error);
@@ -75,6 +87,7 @@ public:
 
     int positionMs() override
     {
+        reportEnd();
         const std::int64_t frames = framesDone_.load(std::memory_order_acquire);
         const std::int64_t at = callbackMicros_.load(std::memory_order_acquire);
         if (at == 0) return 0;
@@ -114,16 +127,25 @@ private:
         static_cast<SdlSound*>(self)->fill(stream, length);
     }
 
+    // Hands the device the next stretch of the song. Once the decoder has
+    // reached the end or failed, the stretch is silence, still counted: the
+    // device plays on, and so does the clock.
     void fill(Uint8* stream, int length)
     {
         std::size_t done = 0;
-        if (decoder_ && !finished_) {
+        if (decoder_ && !finished_.load(std::memory_order_relaxed)) {
             while (done < static_cast<std::size_t>(length)) {
                 std::size_t got = 0;
                 const int result = mpg123_read(decoder_, stream + done, length - done, &got);
                 done += got;
-                if (result == MPG123_DONE || result == MPG123_ERR || (got == 0 && result != MPG123_NEW_FORMAT)) {
-                    finished_ = true;
+                if (result == MPG123_DONE || result == MPG123_ERR ||
+                    (got == 0 && result != MPG123_NEW_FORMAT)) {
+                    endError_ = result == MPG123_DONE ? MPG123_OK
+                                : result == MPG123_ERR ? mpg123_errcode(decoder_)
+                                                       : result;
+                    endFrame_ = framesDone_.load(std::memory_order_relaxed) +
+                                static_cast<std::int64_t>(done / 4);
+                    finished_.store(true, std::memory_order_release);
                     break;
                 }
             }
@@ -134,17 +156,39 @@ private:
             auto* samples = reinterpret_cast<std::int16_t*>(stream);
             for (std::size_t i = 0; i < done / 2; ++i) samples[i] = static_cast<std::int16_t>(samples[i] * volume / 255);
         }
-        framesDone_.store(framesDone_.load(std::memory_order_relaxed) + static_cast<std::int64_t>(done / 4),
+        framesDone_.store(framesDone_.load(std::memory_order_relaxed) + length / 4,
                           std::memory_order_release);
-        callbackMicros_.store(finished_ && done == 0 ? callbackMicros_.load() : nowMicros(),
-                              std::memory_order_release);
+        callbackMicros_.store(nowMicros(), std::memory_order_release);
+    }
+
+    // One line on standard error once the song has run out or stopped
+    // decoding; read on the show's thread, not in the callback.
+    void reportEnd()
+    {
+        if (endReported_ || !finished_.load(std::memory_order_acquire)) return;
+        endReported_ = true;
+        const double seconds = static_cast<double>(endFrame_) / RATE;
+        if (endError_ == MPG123_OK)
+            std::fprintf(stderr, "quorvane: the song %s ends at %.2f s; the show runs on in silence\n",
+                         path_.c_str(), seconds);
+        else
+            std::fprintf(stderr,
+                         "quorvane: the song %s cannot be decoded past %.2f s (%s); the show runs "
+                         "on in silence\n",
+                         path_.c_str(), seconds, mpg123_plain_strerror(endError_));
     }
 
     int offsetMs_;
     SDL_AudioDeviceID device_ = 0;
     mpg123_handle* decoder_ = nullptr;
     int bufferFrames_ = BUFFER_FRAMES;
-    bool finished_ = false;
+    std::string path_;
+    std::string failure_;
+    // Written by the callback before finished_ is set, read after it.
+    int endError_ = MPG123_OK;
+    std::int64_t endFrame_ = 0;
+    std::atomic<bool> finished_{false};
+    bool endReported_ = false;
     int lastMs_ = 0;
     std::atomic<int> volume_{255};
     std::atomic<std::int64_t> framesDone_{0};

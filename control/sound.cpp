@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "control/clock.h"
 #include "display/present.h"
@@ -25,7 +26,14 @@ SoundDevice* soundDevice()
 
 void initSound()
 {
-    if (!currentSound || !currentSound->init()) std::exit(1);
+    if (!currentSound || !currentSound->init()) {
+        const std::string cause = currentSound ? currentSound->failure() : std::string();
+        std::fprintf(stderr,
+                     "quorvane: no working sound device (%s); run with --nosound, or answer 2 "
+                     "for no sound\n",
+                     cause.empty() ? "no reason given" : cause.c_str());
+        std::exit(1);
+    }
     soundUp = true;
     const std::string path = dataPath("data/song.mp3");
     songOpen = currentSound->open(path);

@@ -11,6 +11,9 @@ public:
     virtual ~SoundDevice() = default;
     // Brings up the sound output. False ends the program with status 1.
     virtual bool init() = 0;
+    // Why the last init() failed, in the sound library's words; empty when
+    // it did not say.
+    virtual std::string failure() const { return {}; }
     // Opens the song. False when it cannot be read.
     virtual bool open(const std::string& path) = 0;
     virtual void play() = 0;
@@ -26,8 +29,8 @@ public:
 void setSoundDevice(SoundDevice* device);
 SoundDevice* soundDevice();
 
-// Initialises the sound output (status 1 at once on failure, no message)
-// and opens "data/song.mp3". A song that cannot be opened is reported on
+// Initialises the sound output (on failure one line naming the cause and the
+// way out, then status 1) and opens "data/song.mp3". A song that cannot be opened is reported on
 // standard error and the show runs on the no-sound clock.
 void initSound();
 

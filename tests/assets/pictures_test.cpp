@@ -457,6 +457,11 @@ TEST(Text, MissingFontIsReportedByName)
     std::string error;
     EXPECT_FALSE(renderText("A", "/no/such/font.ttf", 20, 0, mask, error));
     EXPECT_NE(error.find("/no/such/font.ttf"), std::string::npos) << error;
+    // A missing DejaVu font names the package that brings it.
+    EXPECT_FALSE(renderText("A", "/no/such/DejaVuSansCondensed-Bold.ttf", 20, 0, mask, error));
+    EXPECT_NE(error.find("package fonts-dejavu-extra"), std::string::npos) << error;
+    EXPECT_FALSE(renderText("A", "/no/such/DejaVuSans-Bold.ttf", 20, 0, mask, error));
+    EXPECT_NE(error.find("package fonts-dejavu-core"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -87,7 +89,9 @@ const SceneFile3ds& fileNamed(const std::string& name)
     return sceneFiles().front();
 }
 
-const Shape& shapeOf(const std::string& file, int object)
+// The name is a plain C string: a call with a temporary std::string would make
+// GCC 14 take the returned reference for one that may dangle.
+const Shape& shapeOf(const char* file, int object)
 {
     return fileNamed(file).objects.at(object).shape;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include "control/clock.h"
 #include "tools/capture/sound_track.h"
 #include "tools/capture/virtual_clock.h"

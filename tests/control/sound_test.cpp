@@ -7,24 +7,28 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "control/sdl_sound.h"
 
 namespace {
 
-// Three seconds of a quiet tone, encoded here so the test needs no data set.
-std::string writeToneMp3()
+// A quiet tone of the given length, encoded here so the test needs no data set.
+std::string writeToneMp3(double seconds = 3.0)
 {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "quorvane_sound_tone.mp3").string();
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("quorvane_sound_tone_" + std::to_string(seconds) + ".mp3"))
+                                 .string();
     lame_global_flags* lame = lame_init();
     lame_set_in_samplerate(lame, 44100);
     lame_set_num_channels(lame, 2);
     lame_set_brate(lame, 128);
     lame_init_params(lame);
-    const int frames = 3 * 44100;
+    const int frames = static_cast<int>(seconds * 44100);
     std::vector<short> left(frames), right(frames);
     for (int i = 0; i < frames; ++i)
         left[i] = right[i] = static_cast<short>(3000 * std::sin(i * 2 * M_PI * 440 / 44100));
@@ -41,9 +45,19 @@ std::string writeToneMp3()
 
 void useHeadlessAudio()
 {
-    // SDL's disk driver plays in real time into a file: a sound card without one.
+    // SDL's disk driver plays in real time into a file: a sound card without
+    // one, and unlike its dummy driver it opens more than one device at a
+    // time. The file must be a regular one: SDL 2.32 opens nothing else for
+    // it (not /dev/null).
+    struct Output {
+        std::string path = (std::filesystem::temp_directory_path() /
+                            ("quorvane_sound_test_" + std::to_string(getpid()) + ".raw"))
+                               .string();
+        ~Output() { std::remove(path.c_str()); }
+    };
+    static const Output output;
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    setenv("SDL_DISKAUDIOFILE", output.path.c_str(), 1);
 }
 
 }  // namespace
@@ -109,4 +123,41 @@ TEST(SdlSound, AudioOffsetMovesTheClockAhead)
     EXPECT_NEAR(shifted - base, 300, 80);
     delete plain;
     delete ahead;
+}
+
+TEST(SdlSound, ASongThatEndsEarlyLeavesTheClockRunningAndSaysSo)
+{
+    useHeadlessAudio();
+    const std::string song = writeToneMp3(0.5);
+    SoundDevice* sound = createSdlSound(0);
+    ASSERT_TRUE(sound->init());
+    ASSERT_TRUE(sound->open(song));
+    ::testing::internal::CaptureStderr();
+    sound->play();
+    const auto start = std::chrono::steady_clock::now();
+    int last = 0;
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1500)) {
+        last = sound->positionMs();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    sound->close();
+    delete sound;
+    // Well past the song's half second: silence keeps the clock going.
+    EXPECT_GE(last, 1200);
+    EXPECT_NE(said.find(song + " ends at 0."), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line only: " << said;
+}
+
+TEST(SdlSoundDeathTest, NoSoundDeviceEndsWithTheCauseAndTheWayOut)
+{
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+            setSoundDevice(createSdlSound(0));
+            initSound();
+        },
+        ::testing::ExitedWithCode(1),
+        "quorvane: no working sound device \\(.*no-such-driver.*\\); run with --nosound, or "
+        "answer 2");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "display/pixel.h"
 #include "effects/blend.h"
 #include "tests/effects/test_pictures.h"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "display/pixel.h"
 #include "effects/blur.h"
 #include "tests/effects/test_pictures.h"

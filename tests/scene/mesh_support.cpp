@@ -1,6 +1,7 @@
 #include "mesh_support.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "display/screen.h"
 

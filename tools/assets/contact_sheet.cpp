@@ -1,6 +1,7 @@
 #include "tools/assets/contact_sheet.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "display/pixel.h"
 #include "tools/assets/paint.h"

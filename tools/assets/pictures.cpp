@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "effects/blend.h"

@@ -2,6 +2,7 @@
 #include "tools/assets/scenes.h"
 
 #include <cmath>
+#include <utility>
 
 // Sizes follow from where each part puts its scene: with the focal length of
 // 256 pixels an object of radius R at depth z covers about 256 R / z pixels.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <map>
+#include <utility>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -12,6 +14,17 @@ namespace {
 // One library and one face per font file for the life of the generator.
 FT_Library library = nullptr;
 std::map<std::string, FT_Face> faces;
+
+// The Debian package that installs a DejaVu font file, or "" for another font.
+std::string fontPackage(const std::string& path)
+{
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    if (name.rfind("DejaVu", 0) != 0) return "";
+    for (const char* core : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSansMono.ttf",
+                             "DejaVuSansMono-Bold.ttf", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf"})
+        if (name == core) return "fonts-dejavu-core";
+    return "fonts-dejavu-extra";
+}
 
 FT_Face openFace(const std::string& font, std::string& error)
 {
@@ -24,7 +37,11 @@ FT_Face openFace(const std::string& font, std::string& error)
     }
     FT_Face face = nullptr;
     if (FT_New_Face(library, path.c_str(), 0, &face) != 0) {
-        error = path + ": cannot open the font (is fonts-dejavu-core installed?)";
+        const std::string package = fontPackage(path);
+        error = path + ": cannot open the font" +
+                (package.empty() ? std::string()
+                                 : "; it comes with the Debian package " + package +
+                                       " (tools/install-deps.sh installs it)");
         return nullptr;
     }
     faces[path] = face;

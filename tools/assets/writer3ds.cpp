@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdio>
+#include <utility>
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "tools/capture/capture_options.h"
 
 #include <charconv>
+#include <cstddef>
 #include <cstdio>
 
 #include "tools/capture/frame_outputs.h"

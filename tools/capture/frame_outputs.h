@@ -1,8 +1,10 @@
 #pragma once
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Where captured frames go: the frame hash, the Y4M stream's pixel format,

@@ -2,6 +2,7 @@
 
 #include <mpg123.h>
 
+#include <cstddef>
 #include <memory>
 
 bool decodeSong(const std::string& path, std::vector<std::int16_t>& samples, std::string& error)

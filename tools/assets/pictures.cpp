@@ -121,10 +121,10 @@ TextMask resampleMask(const TextMask& mask, int width, int height)
         for (int x = 0; x < width; ++x) {
             const float x0 = static_cast<float>(x) * fx, x1 = x0 + fx;
             float sum = 0.0f;
-            for (int sy = static_cast<int>(y0); sy < std::min(mask.height, static_cast<int>(y1) + 1);
-                 ++sy)
-                for (int sx = static_cast<int>(x0);
-                     sx < std::min(mask.width, static_cast<int>(x1) + 1); ++sx)
+            const int syEnd = std::min(mask.height, static_cast<int>(y1) + 1);
+            const int sxEnd = std::min(mask.width, static_cast<int>(x1) + 1);
+            for (int sy = static_cast<int>(y0); sy < syEnd; ++sy)
+                for (int sx = static_cast<int>(x0); sx < sxEnd; ++sx)
                     sum += overlap(sx, x0, x1) * overlap(sy, y0, y1) *
                            mask.coverage[static_cast<std::size_t>(sy) * mask.width + sx];
             out.coverage[static_cast<std::size_t>(y) * width + x] = sum / (fx * fy);

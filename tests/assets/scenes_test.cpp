@@ -54,7 +54,7 @@ const std::map<std::string, std::vector<Expected>>& expectedObjects()
                            {"ring", 33 * 7, 2 * 32 * 6},
                            {"fins", 4 * 24, 4 * 12}};
         t["scene9.3ds"] = {{"ringlet", 50, 100}};
-        t["scene9_2.3ds"] = {{"wobble", 2 + 10 * 88, 2 * 88 + 2 * 9 * 88}};
+        t["scene9_2.3ds"] = {{"wobble", 2 + 10 * 91, 2 * 91 + 2 * 9 * 91}};
         t["scene10.3ds"] = {{"cube", 24, 12}, {"lamp", -1, 0}};
         t["scene11.3ds"] = {{"halo", 4 * 64, 128},    {"star", 4 * 60, 120},     {"frame", 4 * 64, 128},
                             {"hexagon", 4 * 60, 120}, {"gyro", 4 * 72, 144},     {"spiral", 4 * 80, 160},

@@ -101,6 +101,58 @@ void addCanvas(Canvas& dst, const Canvas& src, int x, int y, float amount)
 
 // ---- text pictures -------------------------------------------------------
 
+// The mask resampled to width x height, each target pixel the mean coverage
+// of the source area it covers.
+TextMask resampleMask(const TextMask& mask, int width, int height)
+{
+    TextMask out;
+    out.width = width;
+    out.height = height;
+    out.baseline = mask.baseline * height / std::max(mask.height, 1);
+    out.coverage.assign(static_cast<std::size_t>(width) * height, 0.0f);
+    const float fx = static_cast<float>(mask.width) / static_cast<float>(width);
+    const float fy = static_cast<float>(mask.height) / static_cast<float>(height);
+    // Fraction of source cell k inside [a, b).
+    const auto overlap = [](int k, float a, float b) {
+        return std::max(0.0f, std::min(b, static_cast<float>(k + 1)) -
+                                  std::max(a, static_cast<float>(k)));
+    };
+    for (int y = 0; y < height; ++y) {
+        const float y0 = static_cast<float>(y) * fy, y1 = y0 + fy;
+        for (int x = 0; x < width; ++x) {
+            const float x0 = static_cast<float>(x) * fx, x1 = x0 + fx;
+            float sum = 0.0f;
+            const int syEnd = std::min(mask.height, static_cast<int>(y1) + 1);
+            const int sxEnd = std::min(mask.width, static_cast<int>(x1) + 1);
+            for (int sy = static_cast<int>(y0); sy < syEnd; ++sy)
+                for (int sx = static_cast<int>(x0); sx < sxEnd; ++sx)
+                    sum += overlap(sx, x0, x1) * overlap(sy, y0, y1) *
+                           mask.coverage[static_cast<std::size_t>(sy) * mask.width + sx];
+            out.coverage[static_cast<std::size_t>(y) * width + x] = sum / (fx * fy);
+        }
+    }
+    return out;
+}
+
+// Every stroke made wider by grow pixels on each side, along rows only:
+// the split pulls copies apart sideways, so only the width of the strokes
+// across a row decides how much of them two copies share.
+TextMask widenMask(const TextMask& mask, int grow)
+{
+    TextMask out = mask;
+    out.width = mask.width + 2 * grow;
+    out.coverage.assign(static_cast<std::size_t>(out.width) * out.height, 0.0f);
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            float best = 0.0f;
+            for (int sx = std::max(0, x - 2 * grow); sx <= std::min(mask.width - 1, x); ++sx)
+                best = std::max(best, mask.coverage[static_cast<std::size_t>(y) * mask.width + sx]);
+            out.coverage[static_cast<std::size_t>(y) * out.width + x] = best;
+        }
+    return out;
+}
+
+
 // A caption: bold bright lettering centred on exact black with a faint warm
 // halo, clear of the top and bottom rows and of 20 columns at each side.
 bool paintCaption(Canvas& canvas, const char* text, const char* font, int tracking, Colour top,
@@ -121,24 +173,45 @@ bool paintTitleCaption(Canvas& canvas, const char* text, std::string& error)
     return paintCaption(canvas, text, FONT_BOLD, 2, WHITE, WARM_WHITE, error);
 }
 
+// A title that survives heavy darkening: only where the two split copies
+// overlap does it stay lit, so the letters fill the picture's whole height
+// (rows 1 to height - 2) between the side margins and their strokes are made
+// as wide as the letter spacing allows. Plain white on exact black.
+bool paintHeavyTitle(Canvas& canvas, const char* text, int grow, std::string& error)
+{
+    constexpr int MARGIN = 16;
+    TextMask mask;
+    if (!renderText(text, FONT_BOLD, 120, 0, mask, error)) return false;
+    const int width = canvas.width - 2 * MARGIN - 2 * grow, height = canvas.height - 2;
+    mask = widenMask(resampleMask(mask, width, height), grow);
+    drawMask(canvas, mask, MARGIN, 1, WHITE);
+    clearOverlayBorder(canvas, 14);
+    return true;
+}
+
 bool paintStoryCaption(Canvas& canvas, const char* text, std::string& error)
 {
     return paintCaption(canvas, text, FONT_CONDENSED_BOLD, 1, WHITE, Colour{225, 232, 255}, error);
 }
 
+// The credits: two lines of plain white capitals about 34 pixels high,
+// condensed sideways where a line would not fit between the margins. They
+// are laid at full strength and the whole frame is then darkened by up to
+// 150, so no colour darker than white is used.
 bool paintCredits(Canvas& canvas, std::string& error)
 {
-    Placed top, bottom;
-    if (!fitCentred("CODE MUSIC GRAPHICS", FONT_CONDENSED_BOLD, 18, 18, canvas.width - 36, 52, 60,
-                    1, top, error) ||
-        !fitCentred("THE QUORVANE TEAM", FONT_CONDENSED_BOLD, 18, 96, canvas.width - 36, 52, 60, 1,
-                    bottom, error))
-        return false;
-    addMaskGlow(canvas, top.mask, top.x, top.y, 3, EMBER, 0.4f);
-    addMaskGlow(canvas, bottom.mask, bottom.x, bottom.y, 3, EMBER, 0.4f);
-    drawMaskGradient(canvas, top.mask, top.x, top.y, GOLD, EMBER);
-    drawMaskGradient(canvas, bottom.mask, bottom.x, bottom.y, WHITE, WARM_WHITE);
-    fillRect(canvas, 60, 81, canvas.width - 60, 84, Colour{220, 150, 70});
+    constexpr int CAP_HEIGHT = 34, MARGIN = 16;
+    const char* const lines[] = {"CODE MUSIC GFX", "QUORVANE TEAM"};
+    const int tops[] = {30, 102};
+    for (int k = 0; k < 2; ++k) {
+        TextMask mask;
+        // DejaVu's capitals are 0.73 of the em.
+        if (!renderText(lines[k], FONT_CONDENSED_BOLD, CAP_HEIGHT * 100 / 73, 1, mask, error))
+            return false;
+        const int room = canvas.width - 2 * MARGIN;
+        if (mask.width > room) mask = resampleMask(mask, room, mask.height);
+        drawMask(canvas, mask, (canvas.width - mask.width) / 2, tops[k], WHITE);
+    }
     clearOverlayBorder(canvas, 14);
     return true;
 }
@@ -751,8 +824,8 @@ bool paintPlaceholder(Canvas& canvas, const std::string& name, std::string& erro
 bool paintByName(const std::string& name, Canvas& canvas, std::string& error)
 {
     // Text pictures, as the parts lay them with a threshold on red.
-    if (name == "pic09.jpg") return paintTitleCaption(canvas, "QUORVANE", error);
-    if (name == "pic10.jpg") return paintTitleCaption(canvas, "REAL-TIME SOFTWARE", error);
+    if (name == "pic09.jpg") return paintHeavyTitle(canvas, "QUORVANE", 3, error);
+    if (name == "pic10.jpg") return paintHeavyTitle(canvas, "REAL-TIME", 4, error);
     if (name == "pic14.jpg") return paintTitleCaption(canvas, "IN 32 BITS", error);
     if (name == "pic16.jpg") return paintTitleCaption(canvas, "512 X 384", error);
     if (name == "pic17.jpg") return paintTitleCaption(canvas, "BACK TO FRONT", error);

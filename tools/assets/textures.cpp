@@ -236,7 +236,11 @@ void paintPlasmaBall(Canvas& canvas)
                 {0.0f, {60, 0, 70}},     {0.25f, {170, 20, 140}}, {0.5f, {240, 90, 40}},
                 {0.75f, {255, 190, 70}}, {1.0f, {255, 255, 245}},
             };
-            canvas.at(x, y) = gradientAt(STOPS, heat);
+            // The outer ring falls to black: the trails of the blob grow out
+            // of its silhouette, which shows this ring, and a bright ring
+            // smeared outward frame after frame floods the whole picture.
+            const float fade = 1.0f - smoothStep(0.55f, 0.9f, d);
+            canvas.at(x, y) = gradientAt(STOPS, heat) * fade;
         }
 }
 
@@ -266,15 +270,28 @@ void paintGlyphRows(Canvas& canvas)
 void paintNeon(Canvas& canvas)
 {
     const int size = canvas.width;
-    const float w = static_cast<float>(size);
     Canvas light(size, size);
     static constexpr Colour TUBES[] = {
         {255, 40, 200}, {40, 220, 255}, {120, 255, 80}, {255, 150, 30}};
-    // The middle band (rows 100-156), which the travelling shapes map along
-    // their length: three tubes running the full width, so copies join.
-    drawLine(light, -4.0f, 110.0f, w + 4.0f, 110.0f, 4.0f, TUBES[0]);
-    drawLine(light, -4.0f, 128.0f, w + 4.0f, 128.0f, 6.0f, TUBES[1]);
-    drawLine(light, -4.0f, 146.0f, w + 4.0f, 146.0f, 4.0f, TUBES[3]);
+    // The middle band (rows 96-160), which the travelling shapes map across
+    // their width: one wide solid tube, white-hot along its middle, its
+    // colour running through the four tube colours along the row with a
+    // period of 251 texels, the span of u 0..0.98, so that copies join.
+    constexpr int BAND_TOP = 96, BAND_BOTTOM = 160;
+    const float middle = 0.5f * static_cast<float>(BAND_TOP + BAND_BOTTOM);
+    const float halfHeight = 0.5f * static_cast<float>(BAND_BOTTOM - BAND_TOP);
+    for (int x = 0; x < size; ++x) {
+        const float phase = static_cast<float>(x % 251) / 251.0f * 4.0f;
+        const int k = static_cast<int>(phase);
+        const Colour hue = mix(TUBES[k % 4], TUBES[(k + 1) % 4],
+                               smoothStep(0.0f, 1.0f, phase - static_cast<float>(k)));
+        for (int y = BAND_TOP; y < BAND_BOTTOM; ++y) {
+            const float t = std::fabs(static_cast<float>(y) + 0.5f - middle) / halfHeight;   // 0..1
+            const float core = 1.0f - smoothStep(0.1f, 0.45f, t);
+            const float body = 1.0f - 0.55f * smoothStep(0.45f, 1.0f, t);
+            light.at(x, y) = mix(hue * body, Colour{255, 255, 255}, core * 0.8f);
+        }
+    }
     // Rings and short bars above and below it.
     for (int i = 0; i < 4; ++i) {
         const float cx = 64.0f + static_cast<float>(i % 2) * 128.0f,

@@ -13,8 +13,8 @@
 // the scene's file and what is missing or too much.
 int checkDataSet(std::string& report);
 
-// The check of the pictures: every picture of control/catalogue.h is decoded
-// once, so that a data set of one's own is judged whole, file by file, before
+// The check of the pictures: every picture of control/catalogue.h is read
+// through once, so that a data set of one's own is judged whole, file by file, before
 // the show loads any of them into its fixed-size buffers. Run with the check
 // of the scenes.
 

@@ -63,7 +63,7 @@ int loadPicture(const char* path, std::uint32_t* pixels, int width, int height);
 
 // Reads the picture at path through as loadPicture would, without keeping
 // its pixels (it is decoded at an eighth of its size, which still reads every
-// bit of the file). Returns 1 when it would load at width x height; otherwise 0, with problem
-// holding the one-line reason that names the file. Damage is warned about as
-// loadPicture does.
+// bit of the file). Returns 1 when it would load at width x height;
+// otherwise 0, with problem holding the one-line reason that names the file.
+// Damage is warned about as loadPicture does.
 int checkPicture(const char* path, int width, int height, std::string& problem);

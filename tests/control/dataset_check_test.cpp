@@ -158,47 +158,25 @@ std::string readBytes(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A data directory of its own for each test, each picture of the catalogue
-// either a link to the generated file or given a fault.
-class PictureCheck : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        savedDir = dataDirectory();
-        dir = fs::temp_directory_path() / ("quorvane_picture_check_" + std::to_string(getpid()));
-        setDataDirectory(dir.string());
-        setPictureFailureHandler([](const std::string& m) { pictureFailures.push_back(m); });
-    }
-    void TearDown() override
-    {
-        setPictureFailureHandler(nullptr);
-        setPictureWarningHandler(nullptr);
-        setDataDirectory(savedDir);
-        fs::remove_all(dir);
-    }
-    void freshPictures()
-    {
+}  // namespace
+
+TEST(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
+{
+    const std::string savedDir = dataDirectory();
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorvane_pictures_" + std::to_string(getpid()));
+    setDataDirectory(dir.string());
+    setPictureFailureHandler([](const std::string& m) { pictureFailures.push_back(m); });
+    const auto catalogue = pictureCatalogue();
+    // Three rounds give every picture each fault once: entry i has fault
+    // (i + round) % 3.
+    for (std::size_t round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
         fs::remove_all(dir);
         fs::create_directories(dir / "gfx");
         pictureWarnings.clear();
         pictureFailures.clear();
         setPictureWarningHandler([](const std::string& m) { pictureWarnings.push_back(m); });
-    }
-
-    std::string savedDir;
-    fs::path dir;
-};
-
-}  // namespace
-
-TEST_F(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
-{
-    const auto catalogue = pictureCatalogue();
-    // Three rounds give every picture each fault once: entry i has fault
-    // (i + round) % 3.
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        freshPictures();
         std::string problems, firstFile;
         std::vector<std::string> warnings;
         for (std::size_t i = 0; i < catalogue.size(); ++i) {
@@ -235,31 +213,35 @@ TEST_F(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
         // At start-up the same lines end the program, under the show's first line.
         requirePictures();
         ASSERT_EQ(pictureFailures.size(), 1u);
-        EXPECT_EQ(pictureFailures[0], "Couldn\u00B4t load " + firstFile + " file\n" + problems + "\n");
+        EXPECT_EQ(pictureFailures[0],
+                  "Couldn\u00B4t load " + firstFile + " file\n" + problems + "\n");
         EXPECT_EQ(pictureWarnings.size(), warnings.size());   // not warned twice
     }
+    setPictureFailureHandler(nullptr);
+    setPictureWarningHandler(nullptr);
+    setDataDirectory(savedDir);
+    fs::remove_all(dir);
 }
 
 TEST(DataDirectory, TheGivenOneFirstThenEachPlaceNamedOnce)
 {
     const fs::path saved = fs::current_path();
-    const fs::path root =
-        fs::canonical(fs::temp_directory_path()) / ("quorvane_data_dir_" + std::to_string(getpid()));
-    fs::create_directories(root / "here" / "data");
+    const fs::path root = fs::canonical(fs::temp_directory_path()) /
+                          ("quorvane_data_dir_" + std::to_string(getpid()));
+    const std::string bare = (root / "bare").string(), here = (root / "here" / "data").string();
     fs::create_directories(root / "given");
     fs::create_directories(root / "bare");
+    fs::create_directories(here);
     fs::current_path(root / "here");
     std::string error;
-    EXPECT_EQ(findDataDirectory((root / "given").string(), (root / "bare").string(), error),
-              (root / "given").string());
-    EXPECT_EQ(findDataDirectory("", (root / "bare").string(), error), (root / "here" / "data").string());
+    EXPECT_EQ(findDataDirectory((root / "given").string(), bare, error), (root / "given").string());
+    EXPECT_EQ(findDataDirectory("", bare, error), here);
 
     // Run from the program's own folder, the two places looked at are one.
-    fs::current_path(root / "bare");
-    EXPECT_EQ(findDataDirectory("", (root / "bare").string(), error), "");
-    EXPECT_EQ(error, "no data directory: looked for " + (root / "bare" / "data").string() +
-                         " (build it, or give one with --data DIR)");
-    EXPECT_EQ(findDataDirectory("", (root / "here").string(), error), (root / "here" / "data").string());
+    fs::current_path(bare);
+    EXPECT_EQ(findDataDirectory("", bare, error), "");
+    EXPECT_EQ(error, "no data directory: looked for " + bare +
+                         "/data (build it, or give one with --data DIR)");
     fs::current_path(saved);
     fs::remove_all(root);
 }

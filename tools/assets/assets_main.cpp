@@ -9,8 +9,7 @@ int main(int argc, char** argv)
     const char* usage = "usage: quorvane-assets DATA_DIR\n"
                         "Writes the show's data set (objects/, gfx/, song.mp3) into DATA_DIR.\n";
     // Asked for, the usage is the output; given wrong arguments, it is the error.
-    const bool help = argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h");
-    if (help) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
         std::fputs(usage, stdout);
         return 0;
     }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 
 #include "control/clock.h"
@@ -35,6 +36,38 @@ std::string secondsText(std::int64_t ms)
     return text;
 }
 
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// One table row per part: frames, min, median, p95, p99, max; the slowest
+// frame's time when given.
+std::string timeTable(const std::map<int, std::vector<double>>& byPart,
+                      const std::map<int, std::pair<double, std::int64_t>>* slowest)
+{
+    std::string text = "part     frames    min ms median ms    p95 ms    p99 ms    max ms";
+    text += slowest ? "  max at s\n" : "\n";
+    char line[160];
+    for (const auto& [part, times] : byPart) {
+        std::vector<double> sorted = times;
+        std::sort(sorted.begin(), sorted.end());
+        const std::string name = part < 0 ? "loading" : std::to_string(part);
+        std::snprintf(line, sizeof line, "%-7s %7zu %9.3f %9.3f %9.3f %9.3f %9.3f", name.c_str(),
+                      sorted.size(), sorted.front(), nearestRank(sorted, 50), nearestRank(sorted, 95),
+                      nearestRank(sorted, 99), sorted.back());
+        text += line;
+        if (slowest) {
+            std::snprintf(line, sizeof line, " %9s", secondsText(slowest->at(part).second).c_str());
+            text += line;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
 double millisBetween(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b)
 {
     return std::chrono::duration<double, std::milli>(b - a).count();
@@ -58,6 +91,8 @@ CaptureSession::CaptureSession(const CaptureOptions& options)
         startTime_ = Clock::now();
         lastMark_ = startTime_;
         lastProgress_ = startTime_;
+        cpuStartMs_ = threadCpuMs();
+        cpuMarkMs_ = cpuStartMs_;
     };
     clock_.beforeAdvance = [this] { handlePass(); };
     display_.onEscapePoll = [this] {
@@ -169,14 +204,19 @@ void CaptureSession::handlePass()
     if (onFrame) onFrame(record, frame_.data());
 
     const Clock::time_point now = Clock::now();
-    std::vector<double>& times = frameTimes_[record.part];
-    const double took = millisBetween(lastMark_, now);
-    auto& slowest = slowest_[record.part];
-    if (times.empty() || took > slowest.first) {
-        slowest = {took, record.loading ? record.clockMs : record.showMs};
+    const double cpuNow = threadCpuMs();
+    if (options_.stats) {
+        std::vector<double>& times = frameTimes_[record.part];
+        const double took = millisBetween(lastMark_, now);
+        auto& slowest = slowest_[record.part];
+        if (times.empty() || took > slowest.first) {
+            slowest = {took, record.loading ? record.clockMs : record.showMs};
+        }
+        times.push_back(took);
+        cpuTimes_[record.part].push_back(cpuNow - cpuMarkMs_);
     }
-    times.push_back(took);
     lastMark_ = now;
+    cpuMarkMs_ = cpuNow;
     if (progress_) showProgress(record, false);
 }
 
@@ -271,17 +311,12 @@ std::string CaptureSession::statsText() const
         std::snprintf(line, sizeof line, "wrote %ld frames\n", written_);
     }
     text += line;
-    text += "part     frames    min ms median ms    p95 ms    p99 ms    max ms  max at s\n";
-    for (const auto& [part, times] : frameTimes_) {
-        std::vector<double> sorted = times;
-        std::sort(sorted.begin(), sorted.end());
-        const std::string name = part < 0 ? "loading" : std::to_string(part);
-        std::snprintf(line, sizeof line, "%-7s %7zu %9.3f %9.3f %9.3f %9.3f %9.3f %9s\n",
-                      name.c_str(), sorted.size(), sorted.front(), nearestRank(sorted, 50),
-                      nearestRank(sorted, 95), nearestRank(sorted, 99), sorted.back(),
-                      secondsText(slowest_.at(part).second).c_str());
-        text += line;
-    }
+    text += "wall time per frame:\n" + timeTable(frameTimes_, &slowest_);
+    const double cpuSeconds = (cpuMarkMs_ - cpuStartMs_) / 1000.0;
+    std::snprintf(line, sizeof line, "processor time of the drawing thread: %.2f s: %.1f frames/s\n",
+                  cpuSeconds, cpuSeconds > 0 ? rendered_ / cpuSeconds : 0.0);
+    text += line;
+    text += timeTable(cpuTimes_, nullptr);
     return text;
 }
 

@@ -113,7 +113,12 @@ private:
     using Clock = std::chrono::steady_clock;
     Clock::time_point startTime_{}, lastMark_{}, lastProgress_{};
     bool progress_ = false;
+    // Kept only for --stats, so that a plain capture holds nothing per frame.
     std::map<int, std::vector<double>> frameTimes_;   // ms, by part (-1 loading)
+    // Processor time of the drawing thread per frame, ms, by part: unlike the
+    // wall time it does not count the time other programs had the core.
+    std::map<int, std::vector<double>> cpuTimes_;
+    double cpuStartMs_ = 0, cpuMarkMs_ = 0;
     // Each part's slowest frame: its time in ms and its show time (clock time
     // while loading).
     std::map<int, std::pair<double, std::int64_t>> slowest_;

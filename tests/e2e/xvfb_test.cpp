@@ -82,9 +82,11 @@ protected:
     // black and every screen pixel of one picture pixel alike, then ends the
     // show with Escape. The show moves on by real time, so the picture's
     // content is not compared; tolerance is how far a channel may stray (the
-    // 16-bit formats keep 5 or 6 bits).
+    // 16-bit formats keep 5 or 6 bits). playSeconds more of the show are
+    // played before Escape.
     void playAndCheck(const std::vector<std::string>& extraArgs, const std::string& answers,
-                      const std::vector<std::string>& extraEnv, Placement at, int tolerance)
+                      const std::vector<std::string>& extraEnv, Placement at, int tolerance,
+                      int playSeconds = 0)
     {
         std::vector<std::string> args = {"--data", QUORVANE_DATA_DIR};
         args.insert(args.end(), extraArgs.begin(), extraArgs.end());
@@ -130,6 +132,7 @@ protected:
             wrong = wrongPixels(screenshot());
         }
         EXPECT_EQ(wrong, 0) << "the picture is not lit in its place in a black border";
+        std::this_thread::sleep_for(std::chrono::seconds(playSeconds));
 
         runShell("DISPLAY=" + display + " xdotool mousemove 512 384 key Escape");
         const ProcessResult r = waitProcess(player, 15);
@@ -163,4 +166,19 @@ TEST_F(XvfbScreen, SmallPictureDoubledThroughTheRenderer)
 {
     // The renderer path, kept where a GPU draws, taken here on software OpenGL.
     playAndCheck({"--size", "1", "--nosound"}, "", {"SDL_FRAMEBUFFER_ACCELERATION=1"}, DOUBLED, 0);
+}
+
+TEST_F(XvfbScreen, SoundModeFromTheConsolePlaysTheSongIntoTheShow)
+{
+    // SDL's disk driver takes the sound as a device would, at its real pace,
+    // and writes it to a file: the song must have flowed for some seconds.
+    const std::string sink = "/tmp/quorvane_e2e_sound_" + std::to_string(getpid()) + ".raw";
+    playAndCheck({"--size", "1"}, "1\n", {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + sink},
+                 DOUBLED, 0, 6);
+    std::ifstream in(sink, std::ios::binary);
+    const std::string sound((std::istreambuf_iterator<char>(in)), {});
+    std::remove(sink.c_str());
+    // At least 3 s of 16-bit stereo at 44.1 kHz, not all of it silent.
+    EXPECT_GE(sound.size(), 3u * 44100 * 4);
+    EXPECT_NE(sound.find_first_not_of('\0'), std::string::npos);
 }

@@ -2,41 +2,24 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "control/clock.h"
-#include "control/loading.h"
-#include "control/scenes.h"
-#include "display/present.h"
-#include "display/screen.h"
-#include "scene/model.h"
 #include "show/parts.h"
+#include "tests/show/show_support.h"
 
 namespace {
 
 class Parts234 : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(chdir(QUORVANE_BINARY_DIR), 0);
-        setScreenSize(512, 384);
-        buildRowOffsets();
-        windowWidth = 512;
-        windowHeight = 384;
-        createScenes();
-        loadScenes();
-        buildTrigTables();
-    }
-    void SetUp() override { resetPartClocks(); }
+    static void SetUpTestSuite() { prepareShow(); }
 };
 
 // One frame of a part with its tick counter 3 set before; returns the part
 // index afterwards.
 int frameOf(int part, void (*render)(int), int t, int ticks3 = 0)
 {
-    resetPartClocks();
+    startPart(part);
     setTicks(partTicks[3], ticks3);
-    currentPart = part;
     render(t);
     return currentPart;
 }
@@ -44,9 +27,8 @@ int frameOf(int part, void (*render)(int), int t, int ticks3 = 0)
 // How far one frame of part 3 at time t moves the cameras' turn counter.
 int jumpOfFrame(int t)
 {
-    resetPartClocks();
+    startPart(3);
     setTicks(partTicks[3], 1000);
-    currentPart = 3;
     renderPart3(t);
     return ticks(partTicks[3]) - 1000;
 }
@@ -93,12 +75,16 @@ TEST_F(Parts234, Part2EndsOnTicksLetGoAfterSixtySeconds)
     }
 }
 
-TEST_F(Parts234, Parts3And4EndJustAfterTheirTimes)
+// The ending frame is still drawn and presented.
+TEST_F(Parts234, Parts3And4GoOnAtTheirEndTimesAndEndAfter)
 {
+    MemoryDisplay& display = prepareShow();
     EXPECT_EQ(frameOf(3, renderPart3, 96000), 3);
     EXPECT_EQ(frameOf(3, renderPart3, 96001), 4);
     EXPECT_EQ(frameOf(4, renderPart4, 108000), 4);
+    const int flips = display.flips;
     EXPECT_EQ(frameOf(4, renderPart4, 108001), 5);
+    EXPECT_EQ(display.flips, flips + 1);
 }
 
 TEST_F(Parts234, Part3CameraJumpsFireOncePerProgram)

@@ -5,15 +5,12 @@
 #include <cstdlib>
 #include <new>
 #include <random>
-#include <unistd.h>
 
 #include "control/clock.h"
-#include "control/loading.h"
 #include "control/scenes.h"
-#include "display/present.h"
-#include "display/screen.h"
 #include "scene/model.h"
 #include "show/parts.h"
+#include "tests/show/show_support.h"
 
 // Every operator new of this test program is counted, so that a frame
 // function that allocates is caught.
@@ -72,17 +69,7 @@ void setCountersAtRandom(std::mt19937& generator)
 
 class Robustness : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(chdir(QUORVANE_BINARY_DIR), 0);
-        setScreenSize(512, 384);
-        buildRowOffsets();
-        windowWidth = 512;
-        windowHeight = 384;
-        createScenes();
-        loadScenes();
-        buildTrigTables();
-    }
+    static void SetUpTestSuite() { prepareShow(); }
 };
 
 // Mesh angles are written through setRotation or from wrapped counters, so

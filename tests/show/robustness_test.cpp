@@ -15,8 +15,17 @@
 // Every operator new of this test program is counted, so that a frame
 // function that allocates is caught.
 namespace {
+
 std::atomic<long> newCalls{0};
+
+// Out of line, so that the compiler does not take free() of a block from
+// operator new for a mismatch.
+[[gnu::noinline]] void releaseBlock(void* block)
+{
+    std::free(block);
 }
+
+}  // namespace
 
 void* operator new(std::size_t size)
 {
@@ -24,8 +33,8 @@ void* operator new(std::size_t size)
     if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
     throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block) noexcept { releaseBlock(block); }
+void operator delete(void* block, std::size_t) noexcept { releaseBlock(block); }
 
 namespace {
 

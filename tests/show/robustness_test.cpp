@@ -7,8 +7,6 @@
 #include <random>
 
 #include "control/clock.h"
-#include "control/scenes.h"
-#include "scene/model.h"
 #include "show/parts.h"
 #include "tests/show/show_support.h"
 
@@ -81,22 +79,10 @@ protected:
     static void SetUpTestSuite() { prepareShow(); }
 };
 
-// Mesh angles are written through setRotation or from wrapped counters, so
-// after any frame they must all be valid table indices.
-void expectAnglesInRange(const char* name)
-{
-    for (Scene* scene : {scene1, scene2, scene2b, scene3, scene4, scene4b, scene5, scene6, scene7,
-                         scene8, scene9, scene9b, scene10, scene11, scene12, scene13}) {
-        for (int i = 0; i < scene->meshCount; ++i) {
-            const Mesh& mesh = *scene->meshes[i];
-            for (const int angle : {mesh.angleX, mesh.angleY, mesh.angleZ})
-                ASSERT_TRUE(angle >= 0 && angle <= 3600) << name << ": angle " << angle;
-        }
-    }
-}
-
 }  // namespace
 
+// Table reads outside 0..3600, overflows and stray writes show in the build
+// with the sanitizers (QUORVANE_SANITIZE); allocations show in every build.
 TEST_F(Robustness, FrameFunctionsTakeAnyCountersWithoutFaultOrAllocation)
 {
     std::mt19937 generator(12);
@@ -109,7 +95,6 @@ TEST_F(Robustness, FrameFunctionsTakeAnyCountersWithoutFaultOrAllocation)
             frame.render(t);
             ASSERT_EQ(newCalls.load(), before) << frame.name << " allocated at t = " << t;
             ASSERT_TRUE(currentPart >= 0 && currentPart <= 12) << frame.name;
-            expectAnglesInRange(frame.name);
         }
     }
 }

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "control/clock.h"
-#include "control/scenes.h"
 #include "show/parts.h"
 #include "tests/show/show_support.h"
 
@@ -83,29 +82,4 @@ TEST_F(Parts234, Part3CameraJumpsFireOncePerProgram)
     // fresh process that runs this test alone.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(std::exit(checkCameraJumps()), ::testing::ExitedWithCode(0), "");
-}
-
-// Part 4 moves scene5's object on a circle of 8 per tick; the count starts
-// again past a full turn, and also from below zero, where a part stepping it
-// back could leave it.
-TEST_F(Parts234, Part4CircleCountStaysOnTheTable)
-{
-    struct Case {
-        int count, countAfter;
-        float x, y;
-    };
-    const Case cases[] = {
-        {45, 45, 97.08f, 70.53f},   // 36 degrees
-        {450, 450, 120.0f, 0.0f},   // a full turn, still on the table
-        {451, 0, 120.0f, 0.0f},
-        {-5, 0, 120.0f, 0.0f},
-    };
-    for (const Case& c : cases) {
-        startPart(4);
-        setTicks(partTicks[2], c.count);
-        renderPart4(100000);
-        EXPECT_EQ(ticks(partTicks[2]), c.countAfter) << c.count;
-        EXPECT_NEAR(scene5->meshes[1]->position.x, c.x, 0.01f) << c.count;
-        EXPECT_NEAR(scene5->meshes[1]->position.y, c.y, 0.01f) << c.count;
-    }
 }

@@ -24,12 +24,13 @@ struct CounterValue {
 };
 void setCounters(std::initializer_list<CounterValue> values);
 
-// How many numbers were drawn since the last resetRandom() (or since
-// skipping from it), found by looking up the next two numbers of the
-// sequence among the first limit positions; -1 when not found. Draws two
-// numbers itself.
+// How many numbers were drawn since the last resetRandom(), found by
+// drawing the next two and looking the pair up among the first limit
+// positions of the sequence; -1 when not found. Leaves the sequence just
+// past the pair it found.
 int drawsSinceReset(int limit = 1000000);
 
 // The first count numbers of the sequence from its start, for working out
-// what a frame should have drawn.
+// what a frame should have drawn. Resets the sequence and leaves it after
+// them.
 std::vector<int> randomSequence(int count);

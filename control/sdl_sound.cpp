@@ -126,6 +126,10 @@ public:
         const std::int64_t frames = framesDone_.load(std::memory_order_acquire);
         const std::int64_t at = callbackMicros_.load(std::memory_order_acquire);
         heldFrame_ = at == 0 ? frames : heardMicros(frames, at) * RATE / 1000000;
+        // Not behind what the clock has already read, so that it stands
+        // still at that reading and every step moves it on.
+        const std::int64_t shown = std::int64_t{lastMs_} - offsetMs_;
+        heldFrame_ = std::max(heldFrame_, (shown * RATE + 999) / 1000);
         held_ = true;
     }
 

@@ -39,6 +39,9 @@ public:
     // pause and resume), '.' (Right arrow or '.', one step while paused), 't'
     // (the time readout); 0 when none waits. Filled by pumpEvents.
     virtual char takeKey() { return 0; }
+    // True where the time readout may be drawn over the picture (the
+    // player's window). Captures and test sinks never show it.
+    virtual bool showsReadout() { return false; }
     // A message for the person at the screen, as a box where there is one.
     virtual void showMessage(const char* caption, const char* text) = 0;
 };

@@ -98,7 +98,7 @@ int flipToDisplay(const std::uint32_t* pixels)
     LockedRows rows;
     if (!currentDevice->lock(rows)) return 0;
     std::int32_t y = 0;
-    if (readoutText[0] && displayWidth <= 640 && displayHeight >= READOUT_HEIGHT) {
+    if (readoutText[0] && currentDevice->showsReadout() && displayWidth <= 640 && displayHeight >= READOUT_HEIGHT) {
         std::memcpy(readoutRows, pixels, sizeof(std::uint32_t) * displayWidth * READOUT_HEIGHT);
         drawReadout(readoutRows, displayWidth, readoutText);
         for (; y < READOUT_HEIGHT; ++y)

@@ -47,8 +47,8 @@ extern bool presentationMuted;
 extern std::uint32_t retainedPicture[WINDOW_ROOM];
 extern long presentCount;
 // Text drawn over the top-left corner of each picture as it is converted
-// for the device (see display/readout.h); empty: none. The pictures
-// themselves, and retainedPicture, never hold it.
+// for a device that shows readouts (see display/readout.h); empty: none.
+// The pictures themselves, and retainedPicture, never hold it.
 extern char readoutText[64];
 
 // Shows retainedPicture again (with the readout as it is now).

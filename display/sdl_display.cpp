@@ -243,6 +243,8 @@ public:
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
     }
 
+    bool showsReadout() override { return true; }
+
     char takeKey() override
     {
         if (keys_.empty()) return 0;

@@ -10,10 +10,12 @@
 
 namespace {
 
-// Per-vertex sums of the vertex-normal pass; they grow with the largest mesh
-// seen and are then reused, so frames do not allocate.
-std::vector<Float3> normalSums;
-std::vector<int> normalCounts;
+// Per-vertex sums of the vertex-normal pass, made at program start for the
+// most vertices a file object can list (a 16-bit count), so that no frame
+// allocates; a larger mesh built in code grows them.
+constexpr std::size_t VERTEX_ROOM = 65536;
+std::vector<Float3> normalSums(VERTEX_ROOM);
+std::vector<int> normalCounts(VERTEX_ROOM);
 
 float clampIntensity(float i)
 {

@@ -43,7 +43,7 @@ void renderPart9(int t)
         Mesh& shape = *row.meshes[i];
         std::atomic<std::int32_t>& travel = cueTicks[FIRST_TRAVEL_CUE + i];
         shape.position.x = static_cast<float>(300 * i - 2 * ticks(travel));
-        if (!(shape.position.x > -2500)) setTicks(travel, -1000);
+        if (shape.position.x <= -2500.0f) setTicks(travel, -1000);
         const int wobble = ticks(cueTicks[1]);
         shape.wavePhase.y = wobble;
         shape.wavePhase.z = wobble;

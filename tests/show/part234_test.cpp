@@ -2,58 +2,31 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "control/clock.h"
-#include "control/loading.h"
-#include "control/scenes.h"
-#include "display/present.h"
-#include "display/screen.h"
-#include "scene/model.h"
 #include "show/parts.h"
+#include "tests/show/show_support.h"
 
 namespace {
 
 class Parts234 : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(chdir(QUORVANE_BINARY_DIR), 0);
-        setScreenSize(512, 384);
-        buildRowOffsets();
-        windowWidth = 512;
-        windowHeight = 384;
-        createScenes();
-        loadScenes();
-        buildTrigTables();
-    }
-    void SetUp() override { resetPartClocks(); }
+    static void SetUpTestSuite() { prepareShow(); }
 };
 
-// One frame of a part with its tick counter 3 set before; returns the part
-// index afterwards.
-int frameOf(int part, void (*render)(int), int t, int ticks3 = 0)
-{
-    resetPartClocks();
-    setTicks(partTicks[3], ticks3);
-    currentPart = part;
-    render(t);
-    return currentPart;
-}
-
-// How far one frame of part 3 at time t moves the cameras' turn counter.
+// One frame of part 3 at time t with the cameras' turn count at 1000;
+// returns how far the frame moved the count.
 int jumpOfFrame(int t)
 {
-    resetPartClocks();
+    startPart(3);
     setTicks(partTicks[3], 1000);
-    currentPart = 3;
     renderPart3(t);
     return ticks(partTicks[3]) - 1000;
 }
 
-// Each jump of part 3 at its time (ms) and size (ticks): nothing at t = 0 or
-// at the time itself, the jump on the first frame after it, nothing on the
-// next. Returns the number of frames that went otherwise, each on stderr.
+// Each jump (time in ms, size in ticks) moves nothing at t = 0 or at its
+// time, jumps on the first frame after it and never again. Returns the
+// number of frames that went otherwise, each told on stderr.
 int checkCameraJumps()
 {
     const int times[9] = {71200, 72700, 74200, 75700, 77200, 78700, 80200, 81700, 83200};
@@ -65,8 +38,7 @@ int checkCameraJumps()
         for (int k = 0; k < 4; ++k) {
             const int jump = jumpOfFrame(frames[k]);
             if (jump == expected[k]) continue;
-            std::fprintf(stderr, "frame %d of jump %d (t = %d) moved the turn by %d, not %d\n", k,
-                         i, frames[k], jump, expected[k]);
+            std::fprintf(stderr, "t = %d moved the turn by %d, not %d\n", frames[k], jump, expected[k]);
             ++faults;
         }
     }
@@ -75,30 +47,33 @@ int checkCameraJumps()
 
 }  // namespace
 
-TEST_F(Parts234, Part2EndsOnTicksLetGoAfterSixtySeconds)
+// Part 2 ends on its tick count 3, held at 0 before 60 s (after the end
+// test); parts 3 and 4 go on at their end times. An ending frame is still
+// presented.
+TEST_F(Parts234, EachPartEndsJustPastItsBound)
 {
     struct Case {
-        int t, ticks3, part, ticksAfter;
+        void (*render)(int);
+        int part, t, ticks3, partAfter, ticks3After;
     };
     const Case cases[] = {
-        {59999, 400, 2, 0},     // held at 0 before 60 s
-        {59999, 501, 3, 0},     // the test comes before the hold
-        {60000, 500, 2, 500},   // let go at 60 s; 500 continues
-        {60000, 501, 3, 501},
-        {0, 501, 3, 0},         // a medley replay ends it too
+        {renderPart2, 2, 59999, 400, 2, 0},   {renderPart2, 2, 59999, 501, 3, 0},
+        {renderPart2, 2, 60000, 500, 2, 500}, {renderPart2, 2, 60000, 501, 3, 501},
+        {renderPart3, 3, 96000, 0, 3, 0},     {renderPart3, 3, 96001, 0, 4, 0},
+        {renderPart4, 4, 108000, 0, 4, 0},    {renderPart4, 4, 108001, 0, 5, 0},
     };
+    MemoryDisplay& display = prepareShow();
     for (const Case& c : cases) {
-        EXPECT_EQ(frameOf(2, renderPart2, c.t, c.ticks3), c.part) << c.t << " " << c.ticks3;
-        EXPECT_EQ(ticks(partTicks[3]), c.ticksAfter) << c.t << " " << c.ticks3;
+        startPart(c.part);
+        setTicks(partTicks[3], c.ticks3);
+        const int flips = display.flips;
+        c.render(c.t);
+        EXPECT_EQ(currentPart, c.partAfter) << c.part << " at " << c.t;
+        if (c.part == 2) {
+            EXPECT_EQ(ticks(partTicks[3]), c.ticks3After) << "at " << c.t;
+        }
+        EXPECT_EQ(display.flips, flips + 1) << c.part << " at " << c.t;
     }
-}
-
-TEST_F(Parts234, Parts3And4EndJustAfterTheirTimes)
-{
-    EXPECT_EQ(frameOf(3, renderPart3, 96000), 3);
-    EXPECT_EQ(frameOf(3, renderPart3, 96001), 4);
-    EXPECT_EQ(frameOf(4, renderPart4, 108000), 4);
-    EXPECT_EQ(frameOf(4, renderPart4, 108001), 5);
 }
 
 TEST_F(Parts234, Part3CameraJumpsFireOncePerProgram)

@@ -5,21 +5,25 @@
 #include <cstdlib>
 #include <new>
 #include <random>
-#include <unistd.h>
 
 #include "control/clock.h"
-#include "control/loading.h"
-#include "control/scenes.h"
-#include "display/present.h"
-#include "display/screen.h"
-#include "scene/model.h"
 #include "show/parts.h"
+#include "tests/show/show_support.h"
 
 // Every operator new of this test program is counted, so that a frame
 // function that allocates is caught.
 namespace {
+
 std::atomic<long> newCalls{0};
+
+// Out of line, so that the compiler does not take free() of a block from
+// operator new for a mismatch.
+[[gnu::noinline]] void releaseBlock(void* block)
+{
+    std::free(block);
 }
+
+}  // namespace
 
 void* operator new(std::size_t size)
 {
@@ -27,8 +31,8 @@ void* operator new(std::size_t size)
     if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
     throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block) noexcept { releaseBlock(block); }
+void operator delete(void* block, std::size_t) noexcept { releaseBlock(block); }
 
 namespace {
 
@@ -72,35 +76,13 @@ void setCountersAtRandom(std::mt19937& generator)
 
 class Robustness : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(chdir(QUORVANE_BINARY_DIR), 0);
-        setScreenSize(512, 384);
-        buildRowOffsets();
-        windowWidth = 512;
-        windowHeight = 384;
-        createScenes();
-        loadScenes();
-        buildTrigTables();
-    }
+    static void SetUpTestSuite() { prepareShow(); }
 };
-
-// Mesh angles are written through setRotation or from wrapped counters, so
-// after any frame they must all be valid table indices.
-void expectAnglesInRange(const char* name)
-{
-    for (Scene* scene : {scene1, scene2, scene2b, scene3, scene4, scene4b, scene5, scene6, scene7,
-                         scene8, scene9, scene9b, scene10, scene11, scene12, scene13}) {
-        for (int i = 0; i < scene->meshCount; ++i) {
-            const Mesh& mesh = *scene->meshes[i];
-            for (const int angle : {mesh.angleX, mesh.angleY, mesh.angleZ})
-                ASSERT_TRUE(angle >= 0 && angle <= 3600) << name << ": angle " << angle;
-        }
-    }
-}
 
 }  // namespace
 
+// Table reads outside 0..3600, overflows and stray writes show in the build
+// with the sanitizers (QUORVANE_SANITIZE); allocations show in every build.
 TEST_F(Robustness, FrameFunctionsTakeAnyCountersWithoutFaultOrAllocation)
 {
     std::mt19937 generator(12);
@@ -113,7 +95,6 @@ TEST_F(Robustness, FrameFunctionsTakeAnyCountersWithoutFaultOrAllocation)
             frame.render(t);
             ASSERT_EQ(newCalls.load(), before) << frame.name << " allocated at t = " << t;
             ASSERT_TRUE(currentPart >= 0 && currentPart <= 12) << frame.name;
-            expectAnglesInRange(frame.name);
         }
     }
 }

@@ -148,3 +148,11 @@ TEST(PlayerOptions, StartTakesSecondsOfTheShowAndRefusesTheRest)
     EXPECT_EQ(error, "--start needs a value");
     EXPECT_EQ(options.show.startMs, -1);   // not given: from the loading picture
 }
+
+TEST(PlayerOptions, HelpNamesTheStartAndEveryKey)
+{
+    const std::string help = playerUsage();
+    for (const char* word : {"--start S", "Escape", "Space", "Right arrow or .", "  T  ", "Alt+Enter",
+                             "QUORVANE_START_PICTURE"})
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+}

@@ -184,7 +184,10 @@ private:
     void moveTo(std::int64_t frame)
     {
         if (device_) SDL_LockAudioDevice(device_);
-        if (decoder_) {
+        // Past the end of a song that has run out it stays silent, and its
+        // end is not reported again.
+        const bool ended = finished_.load(std::memory_order_relaxed) && frame >= endFrame_;
+        if (decoder_ && !ended) {
             mpg123_seek(decoder_, static_cast<off_t>(frame), SEEK_SET);
             finished_.store(false, std::memory_order_relaxed);
             endReported_ = false;

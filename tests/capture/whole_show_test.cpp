@@ -143,29 +143,35 @@ TEST_F(WholeShowTest, SanitizedCaptureIsCleanAndEveryRunGivesTheSameHash)
     EXPECT_EQ(parts, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11}));
 }
 
-TEST_F(WholeShowTest, AtOneFrameASecondTheMedleyEndsTheShowThroughPartTwosCounter)
+TEST_F(WholeShowTest, AtOneFrameASecondTheMedleyEndsByItsRules)
 {
     // With a second between frames, a replay of part 2 more than five
-    // frames after the previous one finds its counter above 500 and hands
-    // over to index 3, which ends the show in the orderly way of Escape:
-    // the capture completes and part 11 never comes. Over the 22 frames of
-    // the medley nearly every sequence of draws has such a gap (about 98 in
-    // 100 do), the show's own one among them.
+    // frames after the previous one (or after the medley's start) finds its
+    // counter above 500 and hands over to index 3, which ends the show in
+    // the orderly way of Escape: the capture completes, part 11 never comes.
+    // About four sequences of draws in five have such a gap over the
+    // medley's 22 frames, the show's own today; without one the medley hands
+    // over to part 11 on its first frame after 234.3 s.
     const CaptureRun run = capture(PLAIN, {"--fps", "1", "--null", "--manifest", "m.txt"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(hashLine(run.out), "");
     const std::vector<Frame> frames = manifestFrames("m.txt");
-    ASSERT_FALSE(frames.empty());
-    long medleyStart = -1;
-    for (const Frame& f : frames) {
-        EXPECT_NE(f.part, 11) << "at " << f.showMs;
-        if (f.part == 10 && medleyStart < 0) medleyStart = f.showMs;
+    std::size_t first = 0;
+    while (first < frames.size() && frames[first].part != 10) ++first;
+    ASSERT_LT(first, frames.size());
+    ASSERT_GT(frames[first].showMs, 211000);
+    std::size_t last = first;
+    while (last + 1 < frames.size() && frames[last + 1].part == 10) ++last;
+    if (last + 1 == frames.size()) {
+        // The early end: the counter starts at 0 with the part, so it needs
+        // over 5 s of the medley, and it comes before the medley's own end.
+        EXPECT_GT(frames[last].showMs - frames[first].showMs, 5000);
+        EXPECT_LT(frames[last].showMs, 234000);
+    } else {
+        EXPECT_GT(frames[last].showMs, 234300);
+        EXPECT_LE(frames[last - 1].showMs, 234300);
+        for (std::size_t i = last + 1; i < frames.size(); ++i) EXPECT_EQ(frames[i].part, 11);
     }
-    ASSERT_GT(medleyStart, 211000);
-    EXPECT_EQ(frames.back().part, 10);
-    EXPECT_LT(frames.back().showMs, 234000);
-    // The counter starts at 0 with the part: the end needs over 5 s of it.
-    EXPECT_GT(frames.back().showMs - medleyStart, 5000);
 }
 
 TEST_F(WholeShowTest, ResidentSizeDoesNotGrowWithTheFrameCount)

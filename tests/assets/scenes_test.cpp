@@ -138,43 +138,6 @@ TEST(SceneDesign, OpaqueMeshesAreClosedAndWoundOutward)
         }
 }
 
-TEST(SceneDesign, MappingStaysInsideTheTexture)
-{
-    // Textured without environment mapping: every point needs u,v in 0..0.98.
-    const std::vector<std::string> mapped = {"scene2_2.3ds", "scene4.3ds", "scene7.3ds", "scene8.3ds",
-                                             "scene10.3ds", "scene11.3ds", "scene13.3ds"};
-    for (const std::string& name : mapped)
-        for (const Object3ds& object : fileNamed(name).objects) {
-            if (object.isLight) continue;
-            SCOPED_TRACE(name + " " + object.name);
-            ASSERT_EQ(object.shape.mapping.size(), object.shape.points.size());
-            for (const ShapeUv& t : object.shape.mapping) {
-                ASSERT_GE(t.u, 0.0);
-                ASSERT_LE(t.u, 0.98 + 1e-12);
-                ASSERT_GE(t.v, 0.0);
-                ASSERT_LE(t.v, 0.98 + 1e-12);
-            }
-        }
-}
-
-TEST(SceneDesign, FaceBudgets)
-{
-    const std::map<std::string, int> budget = {{"scene2.3ds", 2000}, {"scene2_2.3ds", 2000}, {"scene4.3ds", 4500},
-                                               {"scene6.3ds", 1024}, {"scene7.3ds", 600},    {"scene8.3ds", 2000},
-                                               {"scene9_2.3ds", 2500}, {"scene12.3ds", 800}, {"scene1.3ds", 100},
-                                               {"scene9.3ds", 100},  {"scene10.3ds", 100},   {"scene13.3ds", 100}};
-    for (const SceneFile3ds& file : sceneFiles()) {
-        int faces = 0;
-        for (const Object3ds& object : file.objects) faces += static_cast<int>(object.shape.faces.size());
-        const int limit = budget.count(file.fileName) ? budget.at(file.fileName) : 4500;
-        EXPECT_LE(faces, limit) << file.fileName;
-    }
-    for (const Object3ds& object : fileNamed("scene11.3ds").objects) {
-        EXPECT_GE(object.shape.faces.size(), 100u) << object.name;
-        EXPECT_LE(object.shape.faces.size(), 200u) << object.name;
-    }
-}
-
 TEST(SceneDesign, SizesFitWhereTheShowPlacesThem)
 {
     // Bounding radii about the object origin.

@@ -113,26 +113,6 @@ TEST_F(Triangles, OneRowOrOnePointDrawsNothing)
     EXPECT_EQ(written(), 0);
 }
 
-TEST_F(Triangles, ColumnZeroAndRowZeroAreNeverWritten)
-{
-    // Covers the whole picture and beyond on every side.
-    const Vertex a = at(-100, -100), b = at(2000, -100), c = at(-100, 2000);
-    std::fill(mesh->texture, mesh->texture + TEXTURE_SIZE * TEXTURE_SIZE, 0x00123456u);
-    for (int kind = 0; kind < 3; ++kind) {
-        std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
-        if (kind == 0) mesh->drawFlatTriangle(frameBuffer, 0, a, b, c, 1, 1, 1);
-        if (kind == 1) mesh->drawFlatTriangle(frameBuffer, 1, a, b, c, 1, 1, 1);
-        if (kind == 2) mesh->drawTexturedTriangle(frameBuffer, 0, a, b, c);
-        for (int y = 0; y < 384; ++y) {
-            for (int x = 0; x < 512; ++x) {
-                const bool inside = x > 0 && y > 0;
-                ASSERT_EQ(pixel(x, y) != 0, inside) << "kind " << kind << " at " << x << ", " << y;
-            }
-        }
-        EXPECT_EQ(frameBuffer[PICTURE_PIXELS], 0u);   // nothing past the picture
-    }
-}
-
 TEST_F(Triangles, TopCornerDepthDecides)
 {
     struct Case {

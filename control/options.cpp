@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "control/fast_forward.h"
 #include "display/sdl_display.h"
 
 namespace {
@@ -66,6 +67,9 @@ bool parsePlayerOptions(const std::vector<std::string>& args, PlayerOptions& opt
             options.pixelFormat = v;
         } else if (a == "--data") {
             if (!value(options.dataDir)) return false;
+        } else if (a == "--start") {
+            if (!value(v)) return false;
+            if (!parseStartTime(a, v, options.show.startMs, error)) return false;
         } else if (a == "--audio-offset") {
             if (!value(v)) return false;
             if (!parseInt(v, options.audioOffsetMs)) {
@@ -98,9 +102,22 @@ const char* playerUsage()
            "                        rgb565 bgr565 rgb555 bgr555\n"
            "  --audio-offset MS     draw the pictures MS ms ahead of the sound, for a\n"
            "                        display that lags (negative: behind)\n"
+           "  --start S             start at S seconds of show time (0 to 244.3): the\n"
+           "                        show runs ahead to it unseen, then plays on from there\n"
            "  --data DIR            the data directory (default: data/ here, else\n"
            "                        beside the program)\n"
-           "  --help                this text\n";
+           "  --help                this text\n"
+           "\n"
+           "Keys while the show plays:\n"
+           "  Escape                end the show\n"
+           "  Space                 pause and resume (the music too)\n"
+           "  Right arrow or .      while paused: one frame (1/60 s) further\n"
+           "  T                     show or hide the time readout: show time, part and\n"
+           "                        frames per second, in the top-left corner\n"
+           "  Alt+Enter             full screen or a window\n"
+           "\n"
+           "QUORVANE_START_PICTURE=FILE in the environment writes the first picture shown\n"
+           "after --start to FILE (binary PPM).\n";
 }
 
 std::string findDataDirectory(const std::string& given, const std::string& executableDir,

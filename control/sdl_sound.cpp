@@ -88,20 +88,62 @@ public:
     int positionMs() override
     {
         reportEnd();
-        const std::int64_t frames = framesDone_.load(std::memory_order_acquire);
-        const std::int64_t at = callbackMicros_.load(std::memory_order_acquire);
-        if (at == 0) return 0;
-        // The callback has just handed over frames up to `frames`; the device
-        // still holds about one buffer of them when it asks for the next.
-        std::int64_t micros = (frames - bufferFrames_) * 1000000 / RATE;
-        const std::int64_t since = nowMicros() - at;
-        micros += std::min<std::int64_t>(since, std::int64_t{bufferFrames_} * 1000000 / RATE);
-        micros += std::int64_t{offsetMs_} * 1000;
+        std::int64_t micros = 0;
+        if (held_) {
+            micros = heldFrame_ * 1000000 / RATE + std::int64_t{offsetMs_} * 1000;
+        } else {
+            const std::int64_t frames = framesDone_.load(std::memory_order_acquire);
+            const std::int64_t at = callbackMicros_.load(std::memory_order_acquire);
+            if (at == 0 && frames == 0) return 0;
+            if (at == 0) {
+                // Started or resumed part-way, before the first callback.
+                micros = frames * 1000000 / RATE + std::int64_t{offsetMs_} * 1000;
+            } else {
+                micros = heardMicros(frames, at) + std::int64_t{offsetMs_} * 1000;
+            }
+        }
         const int ms = static_cast<int>(std::max<std::int64_t>(0, micros / 1000));
         // The clock never runs backwards.
         if (ms < lastMs_) return lastMs_;
         lastMs_ = ms;
         return ms;
+    }
+
+    void playAt(int ms) override
+    {
+        const std::int64_t heard = std::max<std::int64_t>(0, std::int64_t{ms} - offsetMs_);
+        moveTo(heard * RATE / 1000);
+        lastMs_ = std::max(lastMs_, ms);
+        play();
+    }
+
+    // The device stops asking for sound; the decoder is moved back to the
+    // sample heard at this moment when the song goes on.
+    void pause() override
+    {
+        if (!device_ || held_) return;
+        SDL_PauseAudioDevice(device_, 1);
+        const std::int64_t frames = framesDone_.load(std::memory_order_acquire);
+        const std::int64_t at = callbackMicros_.load(std::memory_order_acquire);
+        heldFrame_ = at == 0 ? frames : heardMicros(frames, at) * RATE / 1000000;
+        // Not behind what the clock has already read, so that it stands
+        // still at that reading and every step moves it on.
+        const std::int64_t shown = std::int64_t{lastMs_} - offsetMs_;
+        heldFrame_ = std::max(heldFrame_, (shown * RATE + 999) / 1000);
+        held_ = true;
+    }
+
+    void resume() override
+    {
+        if (!held_) return;
+        moveTo(heldFrame_);
+        held_ = false;
+        SDL_PauseAudioDevice(device_, 0);
+    }
+
+    void step(int fps) override
+    {
+        if (held_ && fps > 0) heldFrame_ += RATE / fps;
     }
 
     void setVolume(int volume) override
@@ -125,6 +167,34 @@ private:
     static void callback(void* self, Uint8* stream, int length)
     {
         static_cast<SdlSound*>(self)->fill(stream, length);
+    }
+
+    // Microseconds of the song heard now: the callback has just handed over
+    // frames up to `frames`; the device still holds about one buffer of them
+    // when it asks for the next.
+    std::int64_t heardMicros(std::int64_t frames, std::int64_t at) const
+    {
+        std::int64_t micros = (frames - bufferFrames_) * 1000000 / RATE;
+        const std::int64_t since = nowMicros() - at;
+        return micros + std::min<std::int64_t>(since, std::int64_t{bufferFrames_} * 1000000 / RATE);
+    }
+
+    // Puts the decoder at sample frame `frame`; the count of frames handed
+    // over starts there, so the position reads it until the next callback.
+    void moveTo(std::int64_t frame)
+    {
+        if (device_) SDL_LockAudioDevice(device_);
+        // Past the end of a song that has run out it stays silent, and its
+        // end is not reported again.
+        const bool ended = finished_.load(std::memory_order_relaxed) && frame >= endFrame_;
+        if (decoder_ && !ended) {
+            mpg123_seek(decoder_, static_cast<off_t>(frame), SEEK_SET);
+            finished_.store(false, std::memory_order_relaxed);
+            endReported_ = false;
+        }
+        framesDone_.store(frame, std::memory_order_release);
+        callbackMicros_.store(0, std::memory_order_release);
+        if (device_) SDL_UnlockAudioDevice(device_);
     }
 
     // Hands the device the next stretch of the song. Once the decoder has
@@ -190,6 +260,9 @@ private:
     std::atomic<bool> finished_{false};
     bool endReported_ = false;
     int lastMs_ = 0;
+    // Paused: the sample frame the song stands at.
+    bool held_ = false;
+    std::int64_t heldFrame_ = 0;
     std::atomic<int> volume_{255};
     std::atomic<std::int64_t> framesDone_{0};
     std::atomic<std::int64_t> callbackMicros_{0};

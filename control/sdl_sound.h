@@ -5,5 +5,7 @@
 // callback, so the position is counted in samples. The clock reads that
 // count, moved on smoothly by a monotonic clock between callbacks and held
 // back by the device's output latency, plus offsetMs (for displays that lag
-// behind the sound; the clock runs that far ahead).
+// behind the sound; the clock runs that far ahead). Pausing stops the device
+// and holds the position at the sample heard; steps move that sample on, and
+// resuming or starting part-way moves the decoder there with mpg123's seek.
 SoundDevice* createSdlSound(int offsetMs);

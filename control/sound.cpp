@@ -54,6 +54,26 @@ void playMusic()
     if (songOpen) currentSound->play();
 }
 
+void playMusicAt(int ms)
+{
+    if (songOpen) currentSound->playAt(ms);
+}
+
+void pauseMusic()
+{
+    if (songOpen) currentSound->pause();
+}
+
+void resumeMusic()
+{
+    if (songOpen) currentSound->resume();
+}
+
+void stepMusic(int fps)
+{
+    if (songOpen) currentSound->step(fps);
+}
+
 void setMusicVolume(int volume)
 {
     if (songOpen) currentSound->setVolume(volume);

@@ -17,6 +17,19 @@ public:
     // Opens the song. False when it cannot be read.
     virtual bool open(const std::string& path) = 0;
     virtual void play() = 0;
+    // Starts the song at ms instead of its beginning; positionMs reads ms
+    // there. Devices that cannot seek start at the beginning.
+    virtual void playAt(int ms)
+    {
+        (void)ms;
+        play();
+    }
+    // Stops the song at the sample heard now; positionMs stands still until
+    // resume, which plays on from that sample.
+    virtual void pause() {}
+    virtual void resume() {}
+    // While paused: moves the song one frame of 1/fps s further, silently.
+    virtual void step(int fps) { (void)fps; }
     // Milliseconds of the song heard so far.
     virtual int positionMs() = 0;
     // Master volume, 0..255.
@@ -38,6 +51,12 @@ void initSound();
 int musicPositionMs();
 // Starts the song if it is open.
 void playMusic();
+// Starts the song at ms if it is open.
+void playMusicAt(int ms);
+// Pause, resume and one silent step of 1/fps s, if the song is open.
+void pauseMusic();
+void resumeMusic();
+void stepMusic(int fps);
 // Sets the master volume if the song is open.
 void setMusicVolume(int volume);
 // Closes the song and the sound output, then the display.

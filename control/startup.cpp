@@ -10,12 +10,15 @@
 #include <string>
 
 #include "control/clock.h"
+#include "control/fast_forward.h"
 #include "control/loading.h"
 #include "control/prepare.h"
 #include "control/random.h"
 #include "control/scenes.h"
 #include "control/sound.h"
 #include "control/timer.h"
+#include "control/virtual_clock.h"
+#include "control/watching.h"
 #include "display/present.h"
 #include "effects/blend.h"
 #include "effects/overlay.h"
@@ -139,20 +142,44 @@ int runShow(const ShowOptions& options, const ShowPlatform& platform)
     adjustBrightness(pictureG3, 512, 384, -50);
     for (int i = 0; i < WARM_UP_DRAWS; ++i) drawRandom();
     buildTrigTables();
-    platform.clock->startTimers();
+
+    // Running ahead to the start time: on the platform's clock when it is
+    // virtual, else on a virtual clock and song of its own until the start.
+    bool ahead = options.startMs >= 0;
+    const bool ownTime = ahead && !platform.virtualTime;
+    VirtualClock aheadClock(RUN_AHEAD_FPS);
+    VirtualSound aheadSound(aheadClock);
+    ShowClock* clock = ownTime ? &aheadClock : platform.clock;
+    if (ahead) {
+        presentationMuted = true;
+        beginRunAhead(options.startMs);
+    }
+    clock->startTimers();
     if (soundChoice == 1) initSound();
+    if (ownTime) setSoundDevice(&aheadSound);
+    // The platform's sound again, the song started where the show is.
+    auto handOver = [&](int t) {
+        if (!ownTime) return;
+        setSoundDevice(platform.sound);
+        if (!aheadSound.volumeChanges().empty())
+            setMusicVolume(aheadSound.volumeChanges().back().volume);
+        if (aheadSound.playing()) playMusicAt(t);
+        platform.clock->startTimers();
+        clock = platform.clock;
+    };
     resetPartClocks();
 
     while (2 * ticks(partTicks[2]) < 255) {
         copyLoadingPicture();
         adjustBrightness(frameBuffer, 512, 384, -(2 * ticks(partTicks[2])));
         present();
-        platform.clock->endOfPass();
+        clock->endOfPass();
     }
     playMusic();
     resetPartClocks();
     setTicks(musicTimeMs, 0);
 
+    Watching watching(platform.display, clock);
     for (int k = 0; k < PART_COUNT; ++k) {
         if (k >= 1) {
             resetPartClocks();
@@ -160,19 +187,46 @@ int runShow(const ShowOptions& options, const ShowPlatform& platform)
         }
         bool escape = false;
         while (currentPart == k) {
+            if (!watching.waitWhilePaused(k, ticks(musicTimeMs))) {
+                escape = true;
+                break;
+            }
             if (k == 11) {
                 const int d = ticks(partTicks[2]);
                 if (5 * d < 500) setTicks(cueTicks[0], 0);
                 if (5 * d > 500) setMusicVolume(drawRandom() % 50 + 200);
             }
             if (soundChoice == 1) setTicks(musicTimeMs, musicPositionMs());
-            renderPart(k, ticks(musicTimeMs));
+            const int t = ticks(musicTimeMs);
+            // The first frame at or after the start is shown; when it shows
+            // nothing of its own (the medley may skip a frame), the show's
+            // last picture is.
+            const bool reached = ahead && t >= options.startMs;
+            const long presented = presentCount;
+            if (reached) presentationMuted = false;
+            watching.label(k, t);
+            renderPart(k, t);
+            if (reached) {
+                if (presentCount == presented) presentRetained();
+                ahead = false;
+                finishRunAhead(t);
+                writeStartPicture();
+                handOver(t);
+                watching.setClock(clock);
+            } else if (ahead) {
+                showRunAhead(t);
+            }
             escape = platform.display->escapePressed();
             if (!escape && k == 9 && ticks(musicTimeMs) > 234000) setMusicVolume(drawRandom() % 100);
-            platform.clock->endOfPass();
+            if (!ahead) watching.takeKeys(k, t);
+            clock->endOfPass();
             if (escape) break;
         }
         if (escape) break;
+    }
+    if (ahead) {
+        presentationMuted = false;
+        if (ownTime) setSoundDevice(platform.sound);
     }
     shutDownAll();
     return 0;

@@ -17,6 +17,9 @@ class ShowClock;
 struct ShowOptions {
     int sizeAnswer = 0;    // 1: 512x384, 2: 640x480 with a black border
     int soundAnswer = 0;   // 1: sound, 2: no sound
+    // Show time in ms to start at; NO_START_MS (-1): from the loading
+    // picture. The show runs ahead to it on virtual time without showing it.
+    std::int64_t startMs = -1;
 };
 
 // Where time comes from and where pictures and sound go.
@@ -24,6 +27,11 @@ struct ShowPlatform {
     DisplayDevice* display = nullptr;
     SoundDevice* sound = nullptr;
     ShowClock* clock = nullptr;
+    // The clock and the song already run on virtual time, pass by pass (the
+    // capture): the show runs ahead on them. Otherwise it runs ahead on a
+    // virtual clock of its own at RUN_AHEAD_FPS and then hands over to them,
+    // the song started at the start time.
+    bool virtualTime = false;
 };
 
 // Asks the picture-size question until the answer is 1 or 2, then the sound

@@ -10,6 +10,9 @@ public:
     // program ends.
     virtual void startTimers() = 0;
     virtual void endOfPass() = 0;
+    // Holds the timers (the counters stand still) or lets them run again,
+    // counting from the moment they are let go.
+    virtual void hold(bool held) { (void)held; }
 };
 
 // A thread calling onTimer10ms every 10 ms and onTimer1ms every ms, on

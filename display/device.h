@@ -35,6 +35,13 @@ public:
     virtual void flip() = 0;
     // Escape down now or pressed since the last call.
     virtual bool escapePressed() = 0;
+    // The next key for watching the show, in the order pressed: ' ' (Space,
+    // pause and resume), '.' (Right arrow or '.', one step while paused), 't'
+    // (the time readout); 0 when none waits. Filled by pumpEvents.
+    virtual char takeKey() { return 0; }
+    // True where the time readout may be drawn over the picture (the
+    // player's window). Captures and test sinks never show it.
+    virtual bool showsReadout() { return false; }
     // A message for the person at the screen, as a box where there is one.
     virtual void showMessage(const char* caption, const char* text) = 0;
 };

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "display/device.h"
+#include "display/readout.h"
 
 std::uint32_t windowBuffer[WINDOW_ROOM] = {};
 std::int32_t windowWidth = 0;
@@ -15,8 +16,15 @@ PixelConverter rowConverter = nullptr;
 std::int32_t displayWidth = 0;
 std::int32_t displayHeight = 0;
 
+bool presentationMuted = false;
+std::uint32_t retainedPicture[WINDOW_ROOM] = {};
+long presentCount = 0;
+char readoutText[64] = {};
+
 namespace {
 DisplayDevice* currentDevice = nullptr;
+// The top rows of a picture with the readout drawn over them.
+std::uint32_t readoutRows[640 * READOUT_HEIGHT];
 }
 
 void setDisplayDevice(DisplayDevice* device)
@@ -69,8 +77,18 @@ int presentFrame(std::uint32_t* compose, std::uint32_t* source, std::int32_t sou
     return flipToDisplay(compose);
 }
 
+int presentRetained()
+{
+    return flipToDisplay(retainedPicture);
+}
+
 int flipToDisplay(const std::uint32_t* pixels)
 {
+    const std::size_t count = static_cast<std::size_t>(displayWidth) * displayHeight;
+    if (pixels != retainedPicture && count <= WINDOW_ROOM)
+        std::memcpy(retainedPicture, pixels, count * sizeof *pixels);
+    ++presentCount;
+    if (presentationMuted) return 1;
     if (!currentDevice) return 0;
     currentDevice->pumpEvents();
     if (!currentDevice->active()) {
@@ -79,7 +97,14 @@ int flipToDisplay(const std::uint32_t* pixels)
     }
     LockedRows rows;
     if (!currentDevice->lock(rows)) return 0;
-    for (std::int32_t y = 0; y < displayHeight; ++y)
+    std::int32_t y = 0;
+    if (readoutText[0] && currentDevice->showsReadout() && displayWidth <= 640 && displayHeight >= READOUT_HEIGHT) {
+        std::memcpy(readoutRows, pixels, sizeof(std::uint32_t) * displayWidth * READOUT_HEIGHT);
+        drawReadout(readoutRows, displayWidth, readoutText);
+        for (; y < READOUT_HEIGHT; ++y)
+            rowConverter(readoutRows + y * displayWidth, rows.pixels + y * rows.pitch, displayWidth);
+    }
+    for (; y < displayHeight; ++y)
         rowConverter(pixels + y * displayWidth, rows.pixels + y * rows.pitch, displayWidth);
     currentDevice->unlock();
     currentDevice->flip();

@@ -39,6 +39,21 @@ int presentFrame(std::uint32_t* compose, std::uint32_t* source, std::int32_t sou
                  std::int32_t sourceHeight, std::int32_t windowWidth, std::int32_t windowHeight,
                  std::int32_t offsetX, std::int32_t offsetY);
 
+// While true, pictures are kept (retainedPicture) but not shown: nothing is
+// converted and the device is not touched. The show runs ahead this way.
+extern bool presentationMuted;
+// A copy of the last picture given to flipToDisplay (displayWidth x
+// displayHeight), shown or muted, and how many there have been.
+extern std::uint32_t retainedPicture[WINDOW_ROOM];
+extern long presentCount;
+// Text drawn over the top-left corner of each picture as it is converted
+// for a device that shows readouts (see display/readout.h); empty: none.
+// The pictures themselves, and retainedPicture, never hold it.
+extern char readoutText[64];
+
+// Shows retainedPicture again (with the readout as it is now).
+int presentRetained();
+
 // Pumps events; while inactive sleeps 1 ms and returns 1. Otherwise locks
 // the back buffer (0 when that fails), converts every row of pixels
 // (displayWidth x displayHeight) into it, unlocks, flips, yields, returns 1.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -181,6 +182,7 @@ public:
                 if (event.key.keysym.sym == SDLK_ESCAPE) escapeLatched_ = true;
                 if (event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT))
                     toggleFullscreen();
+                queueKey(event.key);
             }
         }
     }
@@ -241,7 +243,28 @@ public:
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
     }
 
+    bool showsReadout() override { return true; }
+
+    char takeKey() override
+    {
+        if (keys_.empty()) return 0;
+        const char key = keys_.front();
+        keys_.erase(keys_.begin());
+        return key;
+    }
+
 private:
+    // Space and T count once per press; a held step key repeats.
+    void queueKey(const SDL_KeyboardEvent& key)
+    {
+        const SDL_Keycode sym = key.keysym.sym;
+        char c = 0;
+        if (sym == SDLK_SPACE && !key.repeat) c = ' ';
+        if (sym == SDLK_RIGHT || sym == SDLK_PERIOD) c = '.';
+        if (sym == SDLK_t && !key.repeat) c = 't';
+        if (c && keys_.size() < 16) keys_.push_back(c);
+    }
+
     bool fail(const char* what)
     {
         std::fprintf(stderr, "quorvane: %s: %s\n", what, SDL_GetError());
@@ -379,6 +402,7 @@ private:
     int width_ = 0, height_ = 0;
     bool videoUp_ = false;
     bool escapeLatched_ = false;
+    std::string keys_;   // waiting for takeKey
     SDL_Window* window_ = nullptr;
     // The renderer path: a streaming texture as the back buffer, and where
     // the plan is filtered, the texture it is first enlarged into.

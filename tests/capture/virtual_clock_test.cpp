@@ -4,7 +4,7 @@
 
 #include "control/clock.h"
 #include "tools/capture/sound_track.h"
-#include "tools/capture/virtual_clock.h"
+#include "control/virtual_clock.h"
 
 namespace {
 

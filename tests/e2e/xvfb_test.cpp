@@ -164,3 +164,39 @@ TEST_F(XvfbScreen, SmallPictureDoubledThroughTheRenderer)
     // The renderer path, kept where a GPU draws, taken here on software OpenGL.
     playAndCheck({"--size", "1", "--nosound"}, "", {"SDL_FRAMEBUFFER_ACCELERATION=1"}, DOUBLED, 0);
 }
+
+// The first picture shown after --start 100 is the capture's frame at 100 s:
+// both write it through QUORVANE_START_PICTURE.
+TEST_F(XvfbScreen, StartingPartWayShowsTheCapturesFrame)
+{
+    const std::string capture = QUORVANE_BINARY_DIR "/quorvane-capture";
+    if (access(capture.c_str(), X_OK) != 0) GTEST_SKIP() << "no capture program";
+    const std::string base = "/tmp/quorvane_e2e_start_" + std::to_string(getpid());
+    const std::size_t size = std::string("P6\n512 384\n255\n").size() + 512 * 384 * 3;
+    auto readPicture = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    RunningProcess player = startProcess(
+        PLAYER, {"--data", QUORVANE_DATA_DIR, "--size", "1", "--nosound", "--window", "--start", "100"}, "",
+        {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy", "QUORVANE_START_PICTURE=" + base + "_player.ppm"});
+    std::string shown;
+    for (int i = 0; i < 1200 && shown.size() < size; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shown = readPicture(base + "_player.ppm");
+    }
+    runShell("DISPLAY=" + display + " xdotool key Escape");
+    const ProcessResult played = waitProcess(player, 15);
+    EXPECT_EQ(played.status, 0) << played.err;
+
+    const ProcessResult captured =
+        runProcess(capture, {"--data", QUORVANE_DATA_DIR, "--null", "--start", "100", "--to", "100.1"}, "",
+                   {"QUORVANE_START_PICTURE=" + base + "_capture.ppm"}, 120);
+    EXPECT_EQ(captured.status, 0) << captured.err;
+    const std::string framed = readPicture(base + "_capture.ppm");
+    std::remove((base + "_player.ppm").c_str());
+    std::remove((base + "_capture.ppm").c_str());
+    ASSERT_EQ(shown.size(), size);
+    ASSERT_EQ(framed.size(), size);
+    EXPECT_TRUE(shown == framed) << "the player's first picture after --start 100 differs from the capture's";
+}

@@ -17,7 +17,8 @@ namespace {
 
 // The show's shared code signs its messages "quorvane: "; in this program
 // they are signed "quorvane-capture: ". Standard error becomes a stream that
-// rewrites that word at the start of a line and passes everything else
+// rewrites that word at the start of a line (after a newline, or a carriage
+// return that rewrites a progress line) and passes everything else
 // through unchanged.
 constexpr char SHOW_SIGNATURE[] = "quorvane: ";
 constexpr char OWN_SIGNATURE[] = "quorvane-capture: ";
@@ -38,14 +39,14 @@ ssize_t writeRelabelled(void* cookie, const char* data, std::size_t size)
         const char c = data[i];
         if (!r.lineStart) {
             out.push_back(c);
-            r.lineStart = c == '\n';
+            r.lineStart = c == '\n' || c == '\r';
             continue;
         }
         r.held.push_back(c);
         if (std::memcmp(r.held.data(), SHOW_SIGNATURE, r.held.size()) != 0) {
             out += r.held;
             r.held.clear();
-            r.lineStart = c == '\n';
+            r.lineStart = c == '\n' || c == '\r';
         } else if (r.held.size() == signatureLength) {
             out += OWN_SIGNATURE;
             r.held.clear();

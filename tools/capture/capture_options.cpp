@@ -26,40 +26,13 @@ std::string secondsText(std::int64_t ms)
     return shown;
 }
 
-// Seconds beyond this are refused so that milliseconds stay far inside the
-// 32-bit music clock.
-constexpr std::int64_t MAX_SECONDS = 1000000;
-
 }  // namespace
-
-bool parseSeconds(const std::string& text, std::int64_t& ms)
-{
-    std::int64_t whole = 0;
-    std::size_t i = 0;
-    int digits = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
-        whole = whole * 10 + (text[i] - '0');
-        if (whole > MAX_SECONDS) return false;
-    }
-    std::int64_t fraction = 0;
-    int decimals = 0;
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals) {
-            if (decimals == 3) return false;
-            fraction = fraction * 10 + (text[i] - '0');
-        }
-        if (decimals == 0) return false;
-    }
-    if (i != text.size() || digits == 0) return false;
-    for (int d = decimals; d < 3; ++d) fraction *= 10;
-    ms = whole * 1000 + fraction;
-    return true;
-}
 
 bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
                          std::string& error)
 {
     bool fromGiven = false, toGiven = false, everyGiven = false;
+    std::string fromName = "--from";
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string v;
@@ -103,9 +76,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
                 error = "--fps takes a whole number from 1 to 1000, not " + v;
                 return false;
             }
-        } else if (a == "--from") {
+        } else if (a == "--from" || a == "--start") {
             if (!seconds(options.fromMs)) return false;
             fromGiven = true;
+            fromName = a;
         } else if (a == "--to") {
             if (!seconds(options.toMs)) return false;
             toGiven = true;
@@ -145,9 +119,9 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     if (options.help) return true;
     if (fromGiven && options.toMs <= options.fromMs) {
         if (toGiven) {
-            error = "--to must be later than --from";
+            error = "--to must be later than " + fromName;
         } else {
-            error = "--from " + secondsText(options.fromMs) + " lies at or after the end of the capture at " +
+            error = fromName + " " + secondsText(options.fromMs) + " lies at or after the end of the capture at " +
                     secondsText(options.toMs) + " s: the show ends at " + secondsText(SHOW_END_MS) +
                     " s and its closing picture is kept for " + secondsText(CLOSING_HOLD_MS) +
                     " s; give a later --to to capture more of it";
@@ -200,8 +174,9 @@ const char* captureUsage()
            "Shaping the frames:\n"
            "  --size 1|2              512x384 (default), or 640x480 in a black border\n"
            "  --fps N                 frames per second of virtual time, 1 to 1000 (default 60)\n"
-           "  --from S                first show time written (default: the loading picture);\n"
-           "                          earlier frames are rendered but not written\n"
+           "  --from S, --start S     first show time written (default: the loading\n"
+           "                          picture); the show runs ahead to it as the player's\n"
+           "                          --start does, every earlier frame drawn but not shown\n"
            "  --to S                  end before this show time (default 244.3: the end of\n"
            "                          the show and 10 s of the closing picture)\n"
            "  --data DIR              the data directory\n"

@@ -3,13 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "control/fast_forward.h"
+
 // The capture's command line. Times are milliseconds of show time: the music
 // clock, 0 at the first frame of the first part. The loading picture and its
 // fade come before 0.
 
-constexpr std::int64_t SHOW_END_MS = 234300;         // the closing picture starts
-constexpr std::int64_t CLOSING_HOLD_MS = 10000;      // how much of it a capture keeps
-constexpr std::int64_t NO_START_MS = -1;             // --from not given: from the loading picture
+// SHOW_END_MS, CLOSING_HOLD_MS (how much of the closing picture a capture
+// keeps by default) and NO_START_MS (--from not given: from the loading
+// picture) are the show's, in control/fast_forward.h.
 
 struct CaptureOptions {
     int sizeAnswer = 1;                    // 1: 512x384, 2: 640x480 in a black border
@@ -33,10 +35,6 @@ struct CaptureOptions {
 // output (or --null) is required, unless --help is given.
 bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options,
                          std::string& error);
-
-// Reads seconds such as "12", "0.5" or "234.3" as whole milliseconds; no sign,
-// no exponent, at most three decimals. False for anything else.
-bool parseSeconds(const std::string& text, std::int64_t& ms);
 
 // The --help text.
 const char* captureUsage();

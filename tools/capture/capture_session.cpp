@@ -11,6 +11,7 @@
 
 #include "control/clock.h"
 #include "control/startup.h"
+#include "display/present.h"
 #include "image/picture.h"
 #include "tools/capture/sound_track.h"
 
@@ -177,7 +178,8 @@ void CaptureSession::handlePass()
     }
     times.push_back(took);
     lastMark_ = now;
-    if (progress_) showProgress(record, false);
+    // While the show runs ahead to --from, its own line shows the progress.
+    if (progress_ && !presentationMuted) showProgress(record, false);
 }
 
 void CaptureSession::writeFrame(FrameRecord& record)
@@ -358,7 +360,9 @@ int CaptureSession::run()
     ShowOptions show;
     show.sizeAnswer = options_.sizeAnswer;
     show.soundAnswer = 1;
+    show.startMs = options_.fromMs;
     ShowPlatform platform;
+    platform.virtualTime = true;
     platform.display = &display_;
     platform.sound = &sound_;
     platform.clock = &clock_;

@@ -14,7 +14,7 @@
 #include "tools/capture/frame_outputs.h"
 #include "tools/capture/frame_sheet.h"
 #include "tools/capture/sound_track.h"
-#include "tools/capture/virtual_clock.h"
+#include "control/virtual_clock.h"
 
 // One capture: the show's main flow run on the virtual clock, with every
 // pass of its loops giving one frame, the picture on screen after that pass.

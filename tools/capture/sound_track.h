@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/virtual_clock.h"
+#include "control/virtual_clock.h"
 
 // The capture's sound track: the song as the show played it on the virtual
 // clock, cut to exactly the frames written, with the volume changes the show

@@ -7,9 +7,10 @@
 #include "control/sound.h"
 #include "control/timer.h"
 
-// Virtual time for the capture: every pass of the show's loops lasts exactly
-// 1000/fps ms. Time is kept as a count of passes, so the remainder of
-// 1000/fps is carried exactly: after n passes the clock reads
+// Virtual time, for the capture, for the player while it runs ahead to a
+// start time, and for its steps while paused: every pass of the show's
+// loops lasts exactly 1000/fps ms. Time is kept as a count of passes, so the
+// remainder of 1000/fps is carried exactly: after n passes the clock reads
 // floor(n * 1000 / fps) ms. No thread and no sleeping.
 
 // Whole milliseconds after n passes at fps.

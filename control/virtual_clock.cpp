@@ -1,4 +1,4 @@
-#include "tools/capture/virtual_clock.h"
+#include "control/virtual_clock.h"
 
 #include <algorithm>
 #include <fstream>

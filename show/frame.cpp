@@ -1,8 +1,5 @@
 #include "show/frame.h"
 
-#include <cstring>
-
-#include "control/clock.h"
 #include "control/pictures.h"
 #include "control/random.h"
 #include "display/present.h"
@@ -31,11 +28,4 @@ void addGrainOverlay(int& grainCycle, GrainVariant variant, std::uint32_t* targe
     const int r1 = drawRandom();
     const int r2 = drawRandom();
     addPicture(target, grain, r2 % 100, r1 % 100, 512, 384);
-}
-
-void holdLoadingPicture(int t, int endMs, int next)
-{
-    std::memcpy(frameBuffer, loadingPicture, sizeof loadingPicture);
-    presentPicture(frameBuffer);
-    if (endMs >= 0 && t > endMs) currentPart = next;
 }

@@ -11,13 +11,12 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
+
+Part0State part0 = {};
 
 void renderPart0(int t)
 {
-    static int grainCycle = 0;
-    static int shakeOn = 0;      // 1 from the first turn of the spin on, for good
-    static int shakeRange = 0;   // modulus of the last shake draw
-
     // The background, then the meshes as the last frame left them.
     std::memset(frameBuffer, 0, PICTURE_PIXELS * sizeof frameBuffer[0]);
     std::memcpy(frameBuffer, picture13, sizeof picture13);
@@ -37,21 +36,21 @@ void renderPart0(int t)
     int spin = ticks(partTicks[3]);
     if (5 * spin > 3600) {
         setTicks(partTicks[3], spin = 0);
-        shakeOn = 1;
+        part0.shakeOn = 1;
     }
-    if (30 * ticks(partTicks[4]) > 10500) setTicks(partTicks[4], 0);
+    if (30LL * ticks(partTicks[4]) > 10500) setTicks(partTicks[4], 0);
     for (int k = 1; k <= 3; ++k) scene8->meshes[k]->setRotation(0, 5 * spin, 1800);
 
     // For one second the meshes jump along x, ever less far.
     const int shakeTicks = ticks(cueTicks[0]);
-    if (shakeOn == 1 && shakeTicks < 100) {
-        shakeRange = 100 - shakeTicks;
-        const float x = static_cast<float>(drawRandom() % shakeRange);
+    if (part0.shakeOn == 1 && shakeTicks < 100) {
+        part0.shakeRange = 100 - shakeTicks;
+        const float x = static_cast<float>(drawRandom() % part0.shakeRange);
         for (int k = 1; k <= 3; ++k) scene8->meshes[k]->position.x = x;
     }
-    if (shakeOn == 0) setTicks(cueTicks[0], 0);
+    if (part0.shakeOn == 0) setTicks(cueTicks[0], 0);
 
-    addGrainOverlay(grainCycle, GrainVariant::A);
+    addGrainOverlay(part0.grainCycle, GrainVariant::A);
 
     if (t > 24000) currentPart = 1;
 

@@ -13,13 +13,12 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
+
+Part1State part1 = {};
 
 void renderPart1(int t)
 {
-    static int grainCycle = 0;
-    static int levelA = 0;   // fade level of picture10
-    static int levelB = 0;   // fade level of picture09
-
     std::memset(frameBuffer, 0, PICTURE_PIXELS * sizeof frameBuffer[0]);
 
     // The split of the text pictures cycles through 0..13.
@@ -29,10 +28,10 @@ void renderPart1(int t)
     // picture09 is in from tick 746 to 1554, picture10 from 1246 to 2054;
     // between their bounds the levels keep their last values.
     const int cue = ticks(partTicks[1]);
-    if (cue < 1000) levelB = 1000 - cue;
-    if (cue > 1300) levelB = cue - 1300;
-    if (cue < 1500) levelA = 1500 - cue;
-    if (cue > 1800) levelA = cue - 1800;
+    if (cue < 1000) part1.levelB = 1000 - cue;
+    if (cue > 1300) part1.levelB = cue - 1300;
+    if (cue < 1500) part1.levelA = 1500 - cue;
+    if (cue > 1800) part1.levelA = cue - 1800;
 
     // Two titles flickering at random.
     if (drawRandom() % 2 == 1)
@@ -50,10 +49,10 @@ void renderPart1(int t)
     }
 
     // The two text cues, fading in and out by their levels.
-    if (levelA > 0 && levelA < 255)
-        addSplitPicture(frameBuffer, picture10, 400, 60, 10, 100, split, drawRandom() % 30 + levelA + 70);
-    if (levelB > 0 && levelB < 255)
-        addSplitPicture(frameBuffer, picture09, 300, 60, 0, 200, split, drawRandom() % 30 + levelB + 70);
+    if (part1.levelA > 0 && part1.levelA < 255)
+        addSplitPicture(frameBuffer, picture10, 400, 60, 10, 100, split, drawRandom() % 30 + part1.levelA + 70);
+    if (part1.levelB > 0 && part1.levelB < 255)
+        addSplitPicture(frameBuffer, picture09, 300, 60, 0, 200, split, drawRandom() % 30 + part1.levelB + 70);
     if (drawRandom() % 2 == 1) addSplitPicture(frameBuffer, picture12, 100, 100, 10, 309, split, 0);
 
     Mesh& knot = *scene2->meshes[1];
@@ -105,7 +104,7 @@ void renderPart1(int t)
     if (t > 48000) currentPart = 2;
     if (t < 48000) setTicks(partTicks[2], 0);
 
-    addGrainOverlay(grainCycle, GrainVariant::B);
+    addGrainOverlay(part1.grainCycle, GrainVariant::B);
     blurBuffer(frameBuffer, 512, 384, drawRandom() % 3);
 
     // Towards white once the part is over; the white opening flash.

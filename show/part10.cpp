@@ -27,7 +27,7 @@ FrameFunction medleyChoice(int k)
 
 void renderPart10(int t)
 {
-    // The replayed parts keep their own statics and share the clocks, so
+    // The replayed parts keep their own records and share the clocks, so
     // each sees the others' counter resets. At time 0 none of their timed
     // end tests fires; only part 2's tick count can end the show, when more
     // than 5 s pass between two of its replays.

@@ -14,16 +14,15 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
+
+Part2State part2 = {};
 
 // The frame buffer is not cleared on entry: it holds the background the
 // previous call prepared at its end (on the part's first frame, part 1's last
 // frame). auxBuffer2 keeps the scene with its trails and is never cleared.
 void renderPart2(int t)
 {
-    static int grainCycle = 0;
-    static int nextTileChange = 0;   // music time, ms
-    static int tileChoice[3] = {};   // each 0, 1 or 2
-
     Mesh& object = *scene3->meshes[1];
 
     // The turn (3 per tick) and the waves (8 per tick) start again after a
@@ -57,12 +56,12 @@ void renderPart2(int t)
     // The part ends five seconds of ticks after the counter is let go at 60 s.
     if (ticks(partTicks[3]) > 500) currentPart = 3;
 
-    addGrainOverlay(grainCycle, GrainVariant::B);
+    addGrainOverlay(part2.grainCycle, GrainVariant::B);
 
     // New tiles every 250 to 499 ms of music.
-    if (nextTileChange < t) {
-        nextTileChange = drawRandom() % 250 + t + 250;
-        for (int& choice : tileChoice) choice = drawRandom() % 3;
+    if (part2.nextTileChange < t) {
+        part2.nextTileChange = drawRandom() % 250 + t + 250;
+        for (int& choice : part2.tileChoice) choice = drawRandom() % 3;
     }
     if (t < 60000) setTicks(partTicks[3], 0);
 
@@ -80,7 +79,7 @@ void renderPart2(int t)
         {307, 1, {picture21, picture20, picture25}},
     };
     for (const Tile& tile : tiles) {
-        addScaledPicture(auxBuffer1, tile.logos[tileChoice[tile.choice]], 100, 98, tile.x, 334,
+        addScaledPicture(auxBuffer1, tile.logos[part2.tileChoice[tile.choice]], 100, 98, tile.x, 334,
                          1.0f, 2.0f, 0, 0);
     }
 

@@ -13,37 +13,34 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
 
 namespace {
 
 // Music times (ms) after which the cameras' turn jumps once by the given ticks.
-constexpr int JUMP_COUNT = 9;
+constexpr int JUMP_COUNT = CAMERA_JUMP_COUNT;
 constexpr int JUMP_TIMES[JUMP_COUNT] = {71200, 72700, 74200, 75700, 77200,
                                         78700, 80200, 81700, 83200};
 constexpr int JUMP_TICKS[JUMP_COUNT] = {100, -100, 100, -100, 100, -100, 100, 100, 100};
 
 }  // namespace
 
+Part3State part3 = {};
+
 void renderPart3(int t)
 {
-    static int grainCycle = 0;
-    // Caption darkening; each keeps its value between its two bounds.
-    static int levelA = 0, levelB = 0, levelC = 0, levelD = 0;
-    static bool jumped[JUMP_COUNT] = {};   // set for good once a jump is made
-    static int spinWraps = 0;              // full turns of the cameras so far
-
     std::memcpy(frameBuffer, picture05, sizeof picture05);
 
     // Each caption fades in, holds, and fades out, one after another.
     const int cue = ticks(partTicks[1]);
-    if (cue < 255) levelA = 255 - cue;
-    if (cue > 500) levelA = cue - 500;
-    if (cue < 755) levelB = 755 - cue;
-    if (cue > 1000) levelB = cue - 1000;
-    if (cue < 1255) levelC = 1255 - cue;
-    if (cue > 1400) levelC = cue - 1400;
-    if (cue < 1600) levelD = 1600 - cue;
-    if (cue > 1855) levelD = cue - 1800;   // starts at 56, not 0
+    if (cue < 255) part3.levelA = 255 - cue;
+    if (cue > 500) part3.levelA = cue - 500;
+    if (cue < 755) part3.levelB = 755 - cue;
+    if (cue > 1000) part3.levelB = cue - 1000;
+    if (cue < 1255) part3.levelC = 1255 - cue;
+    if (cue > 1400) part3.levelC = cue - 1400;
+    if (cue < 1600) part3.levelD = 1600 - cue;
+    if (cue > 1855) part3.levelD = cue - 1800;   // starts at 56, not 0
 
     // The captions split and shimmer a little every frame.
     struct Caption {
@@ -51,10 +48,10 @@ void renderPart3(int t)
         int x, y, level, darken;
     };
     const Caption captions[4] = {
-        {picture04, 100, 250, levelD, 60},
-        {picture03, 50, 100, levelC, 50},
-        {picture02, 150, 230, levelB, 50},
-        {picture19, 50, 80, levelA, 50},
+        {picture04, 100, 250, part3.levelD, 60},
+        {picture03, 50, 100, part3.levelC, 50},
+        {picture02, 150, 230, part3.levelB, 50},
+        {picture19, 50, 80, part3.levelA, 50},
     };
     for (const Caption& caption : captions) {
         if (caption.level <= 0 || caption.level >= 255) continue;
@@ -72,8 +69,8 @@ void renderPart3(int t)
 
     // The cameras' turn jumps back and forth, each jump once in the program.
     for (int i = 0; i < JUMP_COUNT; ++i) {
-        if (jumped[i] || t <= JUMP_TIMES[i]) continue;
-        jumped[i] = true;
+        if (part3.jumped[i] || t <= JUMP_TIMES[i]) continue;
+        part3.jumped[i] = true;
         setTicks(partTicks[3], ticks(partTicks[3]) + JUMP_TICKS[i]);
     }
 
@@ -83,15 +80,15 @@ void renderPart3(int t)
     if (2 * spin > 3600) {
         spin = 0;
         setTicks(partTicks[3], 0);
-        spinWraps += 1;
+        part3.spinWraps += 1;
     }
-    if (spinWraps < 2) {
+    if (part3.spinWraps < 2) {
         scene4->cameraAngleZ = 2 * spin;
         scene4b->cameraAngleZ = 2 * spin;
     }
     if (2 * ticks(partTicks[2]) > 3600) setTicks(partTicks[2], 0);
 
-    addGrainOverlay(grainCycle, GrainVariant::A);
+    addGrainOverlay(part3.grainCycle, GrainVariant::A);
 
     // Scene8 is not drawn here; its object keeps this turn for part 0's
     // frames in the medley.

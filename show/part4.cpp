@@ -13,13 +13,14 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
+
+Part4State part4 = {};
 
 // The banner, captions and gem are drawn into auxBuffer1, which is added
 // onto a black auxBuffer2 for the grain and fades.
 void renderPart4(int t)
 {
-    static int grainCycle = 0;
-
     std::memset(frameBuffer, 0, PICTURE_PIXELS * sizeof(std::uint32_t));
     std::memset(auxBuffer1, 0, PICTURE_PIXELS * sizeof(std::uint32_t));
     std::memset(auxBuffer2, 0, PICTURE_PIXELS * sizeof(std::uint32_t));
@@ -80,7 +81,7 @@ void renderPart4(int t)
     scene12->meshes[1]->setRotation(3 * spin, 3 * spin, 3 * spin);
 
     addPicture(auxBuffer2, auxBuffer1, 0, 0, 512, 384);
-    addGrainOverlay(grainCycle, GrainVariant::A, auxBuffer2);
+    addGrainOverlay(part4.grainCycle, GrainVariant::A, auxBuffer2);
 
     // White at the start, back to normal in 0.85 s.
     const int flash = ticks(partTicks[7]);

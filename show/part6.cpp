@@ -13,6 +13,7 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
 
 namespace {
 
@@ -28,12 +29,10 @@ void addTitle(const std::uint32_t* title, int x, int y, int level)
 
 }  // namespace
 
+Part6State part6 = {};
+
 void renderPart6(int t)
 {
-    static int grainCycle;
-    // Darkening of the three titles: each fades in, holds, fades out.
-    static int levelA, levelB, levelC;
-
     // The band across the middle, blurred 0..2 times.
     std::memset(frameBuffer, 0, PICTURE_PIXELS * sizeof frameBuffer[0]);
     std::memset(auxBuffer2, 0, sizeof auxBuffer2);
@@ -43,15 +42,15 @@ void renderPart6(int t)
     // The titles follow each other by 10 ms ticks: 1..754, 501..1254,
     // 1001..1654.
     const int c = ticks(partTicks[8]);
-    if (c < 255) levelA = 255 - c;
-    if (c > 500) levelA = c - 500;
-    if (c < 755) levelB = 755 - c;
-    if (c > 1000) levelB = c - 1000;
-    if (c < 1255) levelC = 1255 - c;
-    if (c > 1400) levelC = c - 1400;
-    addTitle(picture29, 10, 10, levelA);
-    addTitle(picture30, 100, 60, levelB);
-    addTitle(picture31, 200, 280, levelC);
+    if (c < 255) part6.levelA = 255 - c;
+    if (c > 500) part6.levelA = c - 500;
+    if (c < 755) part6.levelB = 755 - c;
+    if (c > 1000) part6.levelB = c - 1000;
+    if (c < 1255) part6.levelC = 1255 - c;
+    if (c > 1400) part6.levelC = c - 1400;
+    addTitle(picture29, 10, 10, part6.levelA);
+    addTitle(picture30, 100, 60, part6.levelB);
+    addTitle(picture31, 200, 280, part6.levelC);
 
     // Four meshes about z: 7 and 8 tenths of a degree per tick forwards, 5
     // and 6 backwards.
@@ -98,7 +97,7 @@ void renderPart6(int t)
     addScaledPicture(frameBuffer, pictureSuite, 148, 245, static_cast<int>(stepX * 10),
                      static_cast<int>(b * 70), stepX, b, 0, 0);
 
-    addGrainOverlay(grainCycle, GrainVariant::A);
+    addGrainOverlay(part6.grainCycle, GrainVariant::A);
 
     // From 143.5 s the frame cross-fades into picture28 over 2.56 s; after
     // that picture28 stays with picture08 pulsing over it (weight 0..60).

@@ -11,11 +11,12 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
+
+Part8State part8 = {};
 
 void renderPart8(int t)
 {
-    static int grainCycle;
-
     std::memcpy(frameBuffer, pictureDesign4, sizeof pictureDesign4);
 
     // The body waves on its three axes at 2, 3 and 5 tenths of a degree per
@@ -54,7 +55,7 @@ void renderPart8(int t)
     if (30LL * ticks(partTicks[4]) > 10500) setTicks(partTicks[4], 0);
     body.setRotation(0, 0, 900);
 
-    addGrainOverlay(grainCycle, GrainVariant::A);
+    addGrainOverlay(part8.grainCycle, GrainVariant::A);
     adjustBrightness(frameBuffer, 512, 384, -40);
 
     // The last second fades to black; the fade counts from 173 s.

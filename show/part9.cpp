@@ -14,6 +14,7 @@
 #include "scene/draw.h"
 #include "show/frame.h"
 #include "show/parts.h"
+#include "show/state.h"
 
 namespace {
 
@@ -23,12 +24,10 @@ constexpr int TRAVELLERS = CUE_TICK_COUNT - FIRST_TRAVEL_CUE;
 
 }  // namespace
 
+Part9State part9 = {};
+
 void renderPart9(int t)
 {
-    static int grainCycle;
-    // Extra smear weight, stepping 10, 20, 30, 0 frame by frame.
-    static int smearPulse;
-
     // The background, with a small picture trembling in place.
     std::memcpy(frameBuffer, pictureDesign3, sizeof pictureDesign3);
     const int r1 = drawRandom();
@@ -66,9 +65,9 @@ void renderPart9(int t)
         setTicks(partTicks[2], 80);
     }
     if (t > 197000 && t < 205000) zoomBlur(frameBuffer, 256, 192, 4000, 2 * smear);
-    smearPulse += 10;
-    if (smearPulse > 30) smearPulse = 0;
-    if (t > 205000) zoomBlur(frameBuffer, 256, 192, 4000, smearPulse + 2 * smear);
+    part9.smearPulse += 10;
+    if (part9.smearPulse > 30) part9.smearPulse = 0;
+    if (t > 205000) zoomBlur(frameBuffer, 256, 192, 4000, part9.smearPulse + 2 * smear);
 
     // The small object, tipped over and turning slowly about y.
     Mesh& object = *scene5->meshes[1];
@@ -86,7 +85,7 @@ void renderPart9(int t)
     object.setRotation(900, 2 * turn, 0);
     drawScene(*scene5, frameBuffer);
 
-    addGrainOverlay(grainCycle, GrainVariant::A);
+    addGrainOverlay(part9.grainCycle, GrainVariant::A);
 
     // The last half second darkens towards black.
     int fade = 0;

@@ -2,8 +2,8 @@
 
 // The frame functions of the show, one per part. Each draws one whole frame
 // for show time t (ms), presents it, and moves currentPart on when its part
-// ends. They keep their own state in function-local statics, carried across
-// parts and across the medley's calls.
+// ends. What they carry from frame to frame is in their records (show/state.h),
+// kept across parts and across the medley's calls.
 
 void renderPart0(int t);
 void renderPart1(int t);

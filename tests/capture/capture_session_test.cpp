@@ -188,18 +188,4 @@ TEST(CaptureOptions, SecondsToMilliseconds)
     }
 }
 
-TEST(FrameStats, NearestRankPercentiles)
-{
-    std::vector<double> values;
-    for (int i = 1; i <= 100; ++i) values.push_back(i);
-    EXPECT_EQ(nearestRank(values, 50), 50.0);
-    EXPECT_EQ(nearestRank(values, 95), 95.0);
-    EXPECT_EQ(nearestRank(values, 99), 99.0);
-    EXPECT_EQ(nearestRank(values, 100), 100.0);
-    const std::vector<double> three = {1.0, 2.0, 9.0};
-    EXPECT_EQ(nearestRank(three, 50), 2.0);   // rank ceil(1.5) = 2
-    EXPECT_EQ(nearestRank(three, 99), 9.0);
-    EXPECT_EQ(nearestRank({}, 50), 0.0);
-}
-
 }  // namespace

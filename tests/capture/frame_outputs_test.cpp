@@ -28,22 +28,6 @@ fs::path freshDirectory(const char* name)
     return dir;
 }
 
-TEST(FrameHash, WordsFoldInFnvOrder)
-{
-    EXPECT_EQ(hashFrameBytes(nullptr, 0), HASH_BASIS);
-    // A word equal to the basis cancels it: (basis ^ basis) * prime = 0.
-    const std::uint64_t basis = HASH_BASIS;
-    EXPECT_EQ(hashFrameBytes(&basis, 8), 0u);
-    // One byte 0x01 after that word: (0 ^ 1) * prime.
-    unsigned char bytes[9];
-    std::memcpy(bytes, &basis, 8);
-    bytes[8] = 1;
-    EXPECT_EQ(hashFrameBytes(bytes, 9), HASH_PRIME);
-    EXPECT_EQ(foldFrameHash(HASH_BASIS, HASH_BASIS), 0u);
-    EXPECT_EQ(foldFrameHash(0, 1), HASH_PRIME);
-    EXPECT_EQ(hexHash(0x00ab12cd00000001ull), "00ab12cd00000001");
-}
-
 TEST(Y4m, StudioRangeValuesOfKnownColours)
 {
     struct Case {

@@ -38,29 +38,6 @@ TEST(SheetLayout, GridOfUpToSixColumns)
     EXPECT_EQ(y, 4 + 4 * 116);
 }
 
-TEST(SheetLabel, MinutesSecondsMillisecondsAndPart)
-{
-    EXPECT_EQ(sheetLabel(0, 0), "0:00.000  part 0");
-    EXPECT_EQ(sheetLabel(24016, 1), "0:24.016  part 1");
-    EXPECT_EQ(sheetLabel(83017, 4), "1:23.017  part 4");
-    EXPECT_EQ(sheetLabel(244300, 11), "4:04.300  part 11");
-}
-
-TEST(Thumbnail, EachPixelIsTheRoundedMeanOfItsBlock)
-{
-    // 8x4 picture: the left 4x4 block has eight pixels of red 255 and eight of
-    // red 0 (mean 127.5, rounds up); the right block is green 10..25.
-    std::vector<std::uint32_t> pixels(8 * 4);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) pixels[y * 8 + x] = y < 2 ? packRgb(255, 0, 0) : 0;
-        for (int x = 4; x < 8; ++x) pixels[y * 8 + x] = packRgb(0, 10 + y * 4 + (x - 4), 0);
-    }
-    const std::vector<std::uint32_t> thumb = makeThumbnail(pixels.data(), 8, 4);
-    ASSERT_EQ(thumb.size(), 2u);
-    EXPECT_EQ(thumb[0], packRgb(128, 0, 0));
-    EXPECT_EQ(thumb[1], packRgb(0, 18, 0));   // (10 + ... + 25) / 16 = 17.5, up
-}
-
 std::vector<std::uint32_t> solidFrame(std::uint32_t colour)
 {
     return std::vector<std::uint32_t>(512 * 384, colour);

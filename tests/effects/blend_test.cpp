@@ -173,32 +173,4 @@ TEST_F(CopyPicture, TallPictureScrolledUpFillsRows1To383)
         for (int x = 0; x < 512; ++x) ASSERT_EQ(target[at(x, y)], y == 0 ? 7u : at(x, y + 300)) << x << "," << y;
 }
 
-TEST_F(CopyPicture, ClipsRowsToOneTo383AndColumnsToTheRow)
-{
-    // Target area written, with source column = target column + shift.
-    const struct {
-        int x, y, width, height;
-        int firstRow, endRow, firstCol, endCol, shift;
-    } cases[] = {
-        {0, 380, 512, 100, 380, 384, 0, 512, 0},   // rows past the bottom dropped
-        {100, 5, 512, 3, 5, 8, 100, 512, -100},    // no wrap into the next row
-        {-50, 5, 512, 3, 5, 8, 0, 462, 50},
-        {0, 5, 513, 3, 0, 0, 0, 0, 0},             // wider than the screen: nothing
-        {0, 2000, 512, 10, 0, 0, 0, 0, 0},
-    };
-    for (const auto& c : cases) {
-        Picture source(static_cast<std::size_t>(c.width) * c.height);
-        for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint32_t>(i) + 7;
-        Picture target = filled(PICTURE_PIXELS, 1);
-        copyPicture(target.data(), source.data(), c.x, c.y, c.width, c.height);
-        for (int y = 0; y < 384; ++y)
-            for (int x = 0; x < 512; ++x) {
-                const bool written = y >= c.firstRow && y < c.endRow && x >= c.firstCol && x < c.endCol;
-                const int k = y - c.y, sx = x + c.shift;
-                const std::uint32_t copied = k == 0 && sx < 2 ? 0u : static_cast<std::uint32_t>(k * c.width + sx) + 7;
-                ASSERT_EQ(target[at(x, y)], written ? copied : 1u) << c.x << "," << c.y << " at " << x << "," << y;
-            }
-    }
-}
-
 }  // namespace

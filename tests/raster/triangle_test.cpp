@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "display/screen.h"
-#include "raster/pixel_rules.h"
 #include "raster/triangle.h"
 #include "reference.h"
 #include "scene/model.h"
@@ -114,26 +113,6 @@ TEST_F(Triangles, OneRowOrOnePointDrawsNothing)
     EXPECT_EQ(written(), 0);
 }
 
-TEST_F(Triangles, ColumnZeroAndRowZeroAreNeverWritten)
-{
-    // Covers the whole picture and beyond on every side.
-    const Vertex a = at(-100, -100), b = at(2000, -100), c = at(-100, 2000);
-    std::fill(mesh->texture, mesh->texture + TEXTURE_SIZE * TEXTURE_SIZE, 0x00123456u);
-    for (int kind = 0; kind < 3; ++kind) {
-        std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
-        if (kind == 0) mesh->drawFlatTriangle(frameBuffer, 0, a, b, c, 1, 1, 1);
-        if (kind == 1) mesh->drawFlatTriangle(frameBuffer, 1, a, b, c, 1, 1, 1);
-        if (kind == 2) mesh->drawTexturedTriangle(frameBuffer, 0, a, b, c);
-        for (int y = 0; y < 384; ++y) {
-            for (int x = 0; x < 512; ++x) {
-                const bool inside = x > 0 && y > 0;
-                ASSERT_EQ(pixel(x, y) != 0, inside) << "kind " << kind << " at " << x << ", " << y;
-            }
-        }
-        EXPECT_EQ(frameBuffer[PICTURE_PIXELS], 0u);   // nothing past the picture
-    }
-}
-
 TEST_F(Triangles, TopCornerDepthDecides)
 {
     struct Case {
@@ -180,28 +159,6 @@ TEST_F(Triangles, FlatPixelRules)
         EXPECT_EQ(pixel(12, 12), c.after) << "additive " << c.additive << " alpha " << c.alpha;
         EXPECT_EQ(pixel(12, 35), c.before);
     }
-}
-
-TEST(PixelRules, AddStopsAt250AndKeepsTopByte)
-{
-    std::uint32_t p[4] = {0x12FF0000u, 0x00000064u, 0x00102030u, 0xAB000000u};
-    addToPixel(p, 0, 0x00000000u);   // red 255 drops to 250
-    addToPixel(p, 1, 0xFF0000C8u);   // blue 100 + 200; the colour's top byte is not read
-    addToPixel(p, 2, 0x00010203u);
-    addToPixel(p, 3, 0x00FAFAFAu);
-    EXPECT_EQ(p[0], 0x12FA0000u);
-    EXPECT_EQ(p[1], 0x000000FAu);
-    EXPECT_EQ(p[2], 0x00112233u);
-    EXPECT_EQ(p[3], 0xABFAFAFAu);
-}
-
-TEST(PixelRules, AverageHalvesTheSumAndClearsTopByte)
-{
-    std::uint32_t p[2] = {0xFF000000u, 0x00FF0102u};
-    averageIntoPixel(p, 0, 10, 20, 31);
-    averageIntoPixel(p, 1, 255, 2, 0);
-    EXPECT_EQ(p[0], 0x00050A0Fu);   // (5, 10, 15)
-    EXPECT_EQ(p[1], 0x00FF0101u);   // (255, 1, 1)
 }
 
 TEST_F(Triangles, TexturedSpanStepsBeforeEachRead)

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-#include "image/picture.h"
 #include "tests/scene/chunk_writer.h"
 
 using namespace chunks;
@@ -157,18 +156,6 @@ TEST(ReadScene3ds, FaceListChildrenAreSkipped)
     EXPECT_EQ(scene.meshes[2]->vertexCount, 4);
 }
 
-TEST(ReadScene3ds, MappingIsScaledToTexels)
-{
-    const Scene scene = readBytes(file(object(
-        "A", triangleMesh(join({vertexList({{0, 0, 0}, {1, 0, 0}}),
-                                mappingList({{0.5f, 0.25f}, {-1.5f, 2}})})))));
-    const Mesh& mesh = *scene.meshes[1];
-    EXPECT_EQ(mesh.vertices[0].u, 128.0f);
-    EXPECT_EQ(mesh.vertices[0].v, 64.0f);
-    EXPECT_EQ(mesh.vertices[1].u, -384.0f);   // no wrap, no flip
-    EXPECT_EQ(mesh.vertices[1].v, 512.0f);
-}
-
 TEST(ReadScene3ds, OtherChunksArePassedOver)
 {
     // A material block and a keyframe block (top bit set) and an object
@@ -197,19 +184,6 @@ TEST(LoadScene3ds, TwoLoadsAppendEachWithItsLeadingMesh)
     const int vertexCounts[] = {0, 4, 4, 0, 3};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(scene.meshes[i]->vertexCount, vertexCounts[i]) << "mesh " << i;
     EXPECT_EQ(scene.meshes[4]->vertices[1].u, 256.0f);
-}
-
-TEST(LoadScene3ds, ShowPathsAreMappedOntoTheDataDirectory)
-{
-    const std::string saved = dataDirectory();
-    writeTemp("mapped.3ds", file(triangleObject("A")));
-    setDataDirectory(testing::TempDir());
-    Scene scene;
-    std::string error;
-    const int result = loadScene3ds(scene, "data/mapped.3ds", error);
-    setDataDirectory(saved);
-    EXPECT_EQ(result, 1) << error;
-    EXPECT_EQ(scene.meshCount, 2);
 }
 
 TEST(LoadScene3ds, UnreadableFileIsReportedAndChangesNothing)

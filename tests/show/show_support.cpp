@@ -12,6 +12,7 @@
 #include "effects/blend.h"
 #include "image/picture.h"
 #include "scene/model.h"
+#include "show/state.h"
 
 MemoryDisplay& prepareShow()
 {
@@ -46,8 +47,7 @@ MemoryDisplay& prepareShow()
 
 void startPart(int part)
 {
-    resetPartClocks();
-    setTicks(musicTimeMs, 0);
+    resetShowState();
     currentPart = part;
 }
 

@@ -14,7 +14,8 @@
 // Returns that display. Later calls only return it.
 MemoryDisplay& prepareShow();
 
-// Puts every tick counter to 0 (musicTimeMs too) and sets currentPart.
+// Puts the parts' records and every clock back to their start
+// (resetShowState) and sets currentPart.
 void startPart(int part);
 
 // Sets tick counters, e.g. setCounters({{&partTicks[3], 721}}).

@@ -30,23 +30,94 @@ inline __m128i widen(std::uint32_t p)
     return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), _mm_setzero_si128());
 }
 
-// One blur pass over pixels width .. end - 1. The left neighbour is kept
-// in lanes from the previous step, so the chain from one pixel to the
-// next is a single add and shift; the sum of the other three does not
-// wait for it.
+// One pixel the plain way: the sum of the other three in the low lanes of
+// others, the left neighbour's new value in the low lanes of left.
+inline void blurPixel(std::uint32_t* pixel, __m128i others, __m128i& left)
+{
+    const std::uint32_t own = *pixel;
+    if (!hasNoZeroChannel(own)) {
+        left = widen(own);
+        return;
+    }
+    left = _mm_srli_epi16(_mm_add_epi16(others, left), 2);
+    const auto average = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(left, left)));
+    *pixel = (average & COLOUR_BYTES) | (own & TOP_BYTE);
+}
+
+// One blur pass over pixels width .. end - 1, four pixels at a time. The
+// sums of a pixel's neighbours above, below and to the right do not change
+// while its row is visited (the row above is finished; the row below and the
+// pixels to the right, up to the next row's first, are not reached yet), so
+// what is left is the chain through the left neighbour:
+// n[j] = (s[j] + n[j - 1]) >> 2. Since floor((a + floor(b / 4)) / 4) =
+// floor((4a + b) / 16), four pixels with no zero channel follow from the
+// left value L at once: n[j] = (s[0] + 4 s[1] + .. + 4^j s[j] + L) >> 2(j + 1),
+// every sum at most 85 * 765 + 255 = 65280, inside 16-bit lanes; the shifts
+// are the high halves of products with 2^14, 2^12, 2^10 and 2^8.
 void blurPass(std::uint32_t* p, std::int64_t width, std::int64_t end)
 {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colour = _mm_set1_epi32(static_cast<int>(COLOUR_BYTES));
+    const __m128i weights01 = _mm_set_epi16(4, 4, 4, 4, 1, 1, 1, 1);
+    const __m128i weights23 = _mm_set_epi16(64, 64, 64, 64, 16, 16, 16, 16);
+    const __m128i shifts01 = _mm_set_epi16(1 << 12, 1 << 12, 1 << 12, 1 << 12, 1 << 14, 1 << 14, 1 << 14, 1 << 14);
+    const __m128i shifts23 = _mm_set_epi16(1 << 8, 1 << 8, 1 << 8, 1 << 8, 1 << 10, 1 << 10, 1 << 10, 1 << 10);
     __m128i left = widen(p[width - 1]);
-    for (std::int64_t k = width; k < end; ++k) {
-        const std::uint32_t own = p[k];
-        if (!hasNoZeroChannel(own)) {
-            left = widen(own);
-            continue;
+    for (std::int64_t k = width; k < end; k += width) {
+        std::uint32_t* row = p + k;
+        std::int64_t i = 0;
+        for (; i + 4 <= width; i += 4) {
+            const __m128i up = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - width));
+            const __m128i down = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i + width));
+            const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i + 1));
+            const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+            // The sums of the other three, two pixels to a register.
+            const __m128i s01 = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(up, zero), _mm_unpacklo_epi8(down, zero)),
+                                              _mm_unpacklo_epi8(right, zero));
+            const __m128i s23 = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(up, zero), _mm_unpackhi_epi8(down, zero)),
+                                              _mm_unpackhi_epi8(right, zero));
+            // All-ones in the 32 bits of every pixel with a zero channel.
+            const __m128i held = _mm_xor_si128(
+                _mm_cmpeq_epi32(_mm_and_si128(_mm_cmpeq_epi8(own, zero), colour), zero), _mm_cmpeq_epi32(zero, zero));
+            if (_mm_movemask_epi8(held) != 0) {
+                // Pixel by pixel without branches: a held pixel stays and is
+                // the next one's left value.
+                const __m128i held01 = _mm_unpacklo_epi32(held, held), held23 = _mm_unpackhi_epi32(held, held);
+                const __m128i own01 = _mm_unpacklo_epi8(own, zero), own23 = _mm_unpackhi_epi8(own, zero);
+                auto step = [&left](__m128i others, __m128i keep, __m128i ownLanes) {
+                    const __m128i average = _mm_srli_epi16(_mm_add_epi16(others, left), 2);
+                    left = _mm_or_si128(_mm_and_si128(keep, ownLanes), _mm_andnot_si128(keep, average));
+                    return left;
+                };
+                const __m128i n0 = step(s01, held01, own01);
+                const __m128i n1 = step(_mm_srli_si128(s01, 8), _mm_srli_si128(held01, 8), _mm_srli_si128(own01, 8));
+                const __m128i n2 = step(s23, held23, own23);
+                const __m128i n3 = step(_mm_srli_si128(s23, 8), _mm_srli_si128(held23, 8), _mm_srli_si128(own23, 8));
+                const __m128i averages =
+                    _mm_packus_epi16(_mm_unpacklo_epi64(n0, n1), _mm_unpacklo_epi64(n2, n3));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i),
+                                 _mm_or_si128(_mm_and_si128(averages, colour), _mm_andnot_si128(colour, own)));
+                continue;
+            }
+            // Weighted prefix sums: [s0 | s0 + 4 s1] and
+            // [s0 + 4 s1 + 16 s2 | s0 + 4 s1 + 16 s2 + 64 s3].
+            const __m128i w01 = _mm_mullo_epi16(s01, weights01);
+            const __m128i a = _mm_add_epi16(w01, _mm_slli_si128(w01, 8));
+            const __m128i w23 = _mm_mullo_epi16(s23, weights23);
+            const __m128i b = _mm_add_epi16(_mm_add_epi16(w23, _mm_slli_si128(w23, 8)), _mm_unpackhi_epi64(a, a));
+            const __m128i l = _mm_unpacklo_epi64(left, left);
+            const __m128i n01 = _mm_mulhi_epu16(_mm_add_epi16(a, l), shifts01);
+            const __m128i n23 = _mm_mulhi_epu16(_mm_add_epi16(b, l), shifts23);
+            left = _mm_unpackhi_epi64(n23, n23);
+            const __m128i averages = _mm_packus_epi16(n01, n23);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i),
+                             _mm_or_si128(_mm_and_si128(averages, colour), _mm_andnot_si128(colour, own)));
         }
-        const __m128i others = _mm_add_epi16(_mm_add_epi16(widen(p[k - width]), widen(p[k + width])), widen(p[k + 1]));
-        left = _mm_srli_epi16(_mm_add_epi16(others, left), 2);
-        const auto average = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(left, left)));
-        p[k] = (average & COLOUR_BYTES) | (own & TOP_BYTE);
+        for (; i < width; ++i) {
+            const __m128i others =
+                _mm_add_epi16(_mm_add_epi16(widen(row[i - width]), widen(row[i + width])), widen(row[i + 1]));
+            blurPixel(row + i, others, left);
+        }
     }
 }
 

@@ -79,7 +79,13 @@ void blurPass(std::uint32_t* p, std::int64_t width, std::int64_t end)
             // All-ones in the 32 bits of every pixel with a zero channel.
             const __m128i held = _mm_xor_si128(
                 _mm_cmpeq_epi32(_mm_and_si128(_mm_cmpeq_epi8(own, zero), colour), zero), _mm_cmpeq_epi32(zero, zero));
-            if (_mm_movemask_epi8(held) != 0) {
+            const int heldBytes = _mm_movemask_epi8(held);
+            if (heldBytes == 0xFFFF) {
+                // Four held pixels (black, say) stay; the last is the next left.
+                left = _mm_srli_si128(_mm_unpackhi_epi8(own, zero), 8);
+                continue;
+            }
+            if (heldBytes != 0) {
                 // Pixel by pixel without branches: a held pixel stays and is
                 // the next one's left value.
                 const __m128i held01 = _mm_unpacklo_epi32(held, held), held23 = _mm_unpackhi_epi32(held, held);

@@ -286,12 +286,18 @@ std::vector<Object3ds> lampScene()
 // 100-200 faces and a bounding radius under 300 each.
 std::vector<Object3ds> conveyorScene()
 {
-    // A texture copy stretches along 480 units of band and spans its width,
-    // so the picture's neon strokes run along the band as glowing tubes.
+    // Across its width a band maps rows 102-154 of the picture, its solid
+    // neon tube with the white-hot middle; along it, texels 16-48 of one of
+    // the tube's four colour lengths (the shapes take the colours in turn),
+    // so each shape is one glowing stroke of one colour.
     constexpr double COPY = 480.0;
     std::vector<Object3ds> objects;
     const auto add = [&](const std::string& name, Shape shape) {
-        for (ShapeUv& t : shape.mapping) t.v = 0.4 + t.v / UV_LIMIT * 0.2;
+        const double colour = static_cast<double>(objects.size() % 4);
+        for (ShapeUv& t : shape.mapping) {
+            t.u = (16.0 + 64.0 * colour + t.u / UV_LIMIT * 32.0) / 256.0;
+            t.v = 0.4 + t.v / UV_LIMIT * 0.2;
+        }
         objects.push_back(meshObject(name, std::move(shape), false));
     };
     add("halo", bandAlongPath(circlePath(230.0, 64), true, 45.0, true, COPY));

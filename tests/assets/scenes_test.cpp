@@ -41,8 +41,8 @@ const std::map<std::string, std::vector<Expected>>& expectedObjects()
         t["scene2.3ds"] = {{"knot", 120 * 8, 2 * 120 * 8}};
         t["scene2_2.3ds"] = {{"tunnel", 4 * 12 * 81, 2 * 12 * 81}};
         t["scene1.3ds"] = {{"orb", 42, 80}};
-        // 21 rings of 32 and two poles; 32 triangles at each pole.
-        t["scene3.3ds"] = {{"blob", 2 + 21 * 32, 2 * 32 + 2 * 20 * 32}};
+        // 4 rings of 225 and two poles; 225 triangles at each pole.
+        t["scene3.3ds"] = {{"blob", 2 + 4 * 225, 2 * 225 + 2 * 3 * 225}};
         t["scene4_2.3ds"] = {{"stars", 320, 0}, {"tetra", 4, 4}};
         t["scene5.3ds"] = {{"helix", 220, 0}};
         t["scene6.3ds"] = {{"torus", 32 * 16, 2 * 32 * 16}};

@@ -99,10 +99,16 @@ std::vector<Object3ds> orbScene()
 }
 
 // scene3: the waving plasma blob, radius 70..90, welded and listed ring by
-// ring so that neighbours in the list are neighbours on the surface.
+// ring so that neighbours in the list are neighbours on the surface. A ring
+// holds 225 points, one period of the wave (8 tenths of a degree a point,
+// doubled), so the points above and below each other move alike and the
+// wave shears the blob smoothly. With short rings, neighbouring rings were
+// far apart in the wave: the surface corrugated, its normals pointed every
+// way, and the silhouette sampled the bright plasma of the map, which the
+// part's trails then spread over the whole frame.
 std::vector<Object3ds> blobScene()
 {
-    Shape blob = weldedSphere(32, 22, [](double theta, double phi) {
+    Shape blob = weldedSphere(225, 5, [](double theta, double phi) {
         return 80.0 + 6.0 * shapeSin(2.0 * theta) * shapeSin(3.0 * phi) + 4.0 * shapeCos(5.0 * theta);
     });
     return {meshObject("blob", std::move(blob))};

@@ -238,7 +238,9 @@ void paintPlasmaBall(Canvas& canvas)
             // The outer ring falls to black: the trails of the blob grow out
             // of its silhouette, which shows this ring, and a bright ring
             // smeared outward frame after frame floods the whole picture.
-            const float fade = 1.0f - smoothStep(0.55f, 0.9f, d);
+            // The gem's facets turned up to about 30 degrees from the viewer
+            // still show the bright core.
+            const float fade = 1.0f - smoothStep(0.4f, 0.75f, d);
             canvas.at(x, y) = gradientAt(STOPS, heat) * fade;
         }
 }

@@ -5,5 +5,7 @@
 // callback, so the position is counted in samples. The clock reads that
 // count, moved on smoothly by a monotonic clock between callbacks and held
 // back by the device's output latency, plus offsetMs (for displays that lag
-// behind the sound; the clock runs that far ahead).
+// behind the sound; the clock runs that far ahead). When the song runs out
+// or stops decoding, the device plays silence and the clock runs on; one
+// line on standard error says where the song stopped and why.
 SoundDevice* createSdlSound(int offsetMs);

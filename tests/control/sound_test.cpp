@@ -90,8 +90,8 @@ TEST(SdlSound, PositionFollowsRealTimeAndNeverRunsBack)
         last = now;
         std::this_thread::sleep_for(std::chrono::milliseconds(3));
     }
-    // At most one second of play, and well on its way; the device's buffer
-    // is the rest.
+    // No more than the second that passed, and well under way even where a
+    // loaded machine slows the driver down.
     EXPECT_GE(last, 300);
     EXPECT_LE(last, 1100);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));

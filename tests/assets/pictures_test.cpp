@@ -153,6 +153,71 @@ TEST(Pictures, DarkenedAtLoadPicturesAreStoredBrighter)
         EXPECT_LE(redOf(bus.pixels[static_cast<std::size_t>(bus.height - 1) * bus.width + x]), 80);
 }
 
+TEST(Pictures, HeavyTitlesFillTheirHeightWithWideStrokes)
+{
+    // Only where the two split copies overlap does a title survive part 1's
+    // darkening: letters over the full height, strokes wide across the rows.
+    const struct {
+        const char* path;
+        int stem;   // the most common width of a lit run on a row
+    } cases[] = {{"data/gfx/pic09.jpg", 15}, {"data/gfx/pic10.jpg", 19}};
+    for (const auto& c : cases) {
+        const DecodedPicture p = decodeGenerated(c.path);
+        int inkRows = 0;
+        std::vector<int> runs(p.width + 1, 0);
+        for (int y = 0; y < p.height; ++y) {
+            int run = 0;
+            bool any = false;
+            for (int x = 0; x <= p.width; ++x) {
+                const bool lit =
+                    x < p.width && redOf(p.pixels[static_cast<std::size_t>(y) * p.width + x]) > 128;
+                any |= lit;
+                if (lit) {
+                    ++run;
+                } else if (run > 0) {
+                    ++runs[run];
+                    run = 0;
+                }
+            }
+            inkRows += any;
+        }
+        EXPECT_GE(inkRows, p.height - 4) << c.path;
+        const int common =
+            static_cast<int>(std::max_element(runs.begin(), runs.end()) - runs.begin());
+        EXPECT_GE(common, c.stem) << c.path;
+    }
+}
+
+TEST(Pictures, EnvironmentMapsServeTheirShapes)
+{
+    // The plasma map: a bright core and a black outer ring, which the blob's
+    // silhouette samples and the trails spread.
+    const DecodedPicture plasma = decodeGenerated("data/gfx/pic15.jpg");
+    int ringPeak = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const float dx = static_cast<float>(x) + 0.5f - 128.0f;
+            const float dy = static_cast<float>(y) + 0.5f - 128.0f;
+            if (dx * dx + dy * dy < 0.8f * 0.8f * 128.0f * 128.0f) continue;
+            const std::uint32_t pixel = plasma.pixels[static_cast<std::size_t>(y) * 256 + x];
+            ringPeak = std::max({ringPeak, redOf(pixel), greenOf(pixel), blueOf(pixel)});
+        }
+    EXPECT_LE(ringPeak, 12);
+    EXPECT_GE(redOf(plasma.pixels[128 * 256 + 128]), 230);
+    // The neon map: across the rows the conveyor's shapes sample (102-154)
+    // and along each colour length's middle (texels 16-48 of every 64) the
+    // tube is solid, with no dark gap between thin bars.
+    const DecodedPicture neon = decodeGenerated("data/gfx/env2.jpg");
+    int weakest = 255;
+    for (int y = 102; y <= 154; ++y)
+        for (int x = 0; x < 256; ++x) {
+            if (x % 64 < 16 || x % 64 > 48) continue;
+            const std::uint32_t pixel = neon.pixels[static_cast<std::size_t>(y) * 256 + x];
+            weakest = std::min(weakest, std::max({redOf(pixel), greenOf(pixel), blueOf(pixel)}));
+        }
+    EXPECT_GE(weakest, 50);
+}
+
 // ---- writers ------------------------------------------------------------------
 
 TEST(JpegWriter, FailuresNameTheFile)

@@ -173,6 +173,16 @@ bool paintTitleCaption(Canvas& canvas, const char* text, std::string& error)
     return paintCaption(canvas, text, FONT_BOLD, 2, WHITE, WARM_WHITE, error);
 }
 
+// A title caption in the picture's first columns only: placed near the right
+// edge of the frame, the rest of the picture is off screen.
+bool paintTitleCaptionLeft(Canvas& canvas, const char* text, int columns, std::string& error)
+{
+    Canvas part(columns, canvas.height);
+    if (!paintTitleCaption(part, text, error)) return false;
+    addCanvas(canvas, part, 0, 0, 1.0f);
+    return true;
+}
+
 // A title that survives heavy darkening: only where the two split copies
 // overlap does it stay lit, so the letters fill the picture's whole height
 // (rows 1 to height - 2) between the side margins and their strokes are made
@@ -216,13 +226,15 @@ bool paintCredits(Canvas& canvas, std::string& error)
     return true;
 }
 
-// A round badge: a ring and a short bold sign inside it.
-bool paintBadge(Canvas& canvas, const char* sign, Colour ring, Colour ink, std::string& error)
+// A round badge: a ring and a short bold sign inside it, centred in the
+// picture's first rows (the rows the show can bring on screen).
+bool paintBadge(Canvas& canvas, const char* sign, Colour ring, Colour ink, int rows,
+                std::string& error)
 {
     const float cx = static_cast<float>(canvas.width) * 0.5f,
-                cy = static_cast<float>(canvas.height) * 0.5f;
+                cy = static_cast<float>(rows) * 0.5f;
     // Clear of 15 columns at each side, which a split of 13 pulls away.
-    const float radius = std::min(cx - 17.0f, cy - 8.0f);
+    const float radius = std::min(cx - 17.0f, cy - 5.0f);
     strokeRing(canvas, cx, cy, radius, 5.0f, ring);
     const int inner = static_cast<int>(radius * 1.25f);
     Placed p;
@@ -824,11 +836,13 @@ bool paintPlaceholder(Canvas& canvas, const std::string& name, std::string& erro
 bool paintByName(const std::string& name, Canvas& canvas, std::string& error)
 {
     // Text pictures, as the parts lay them with a threshold on red.
-    if (name == "pic09.jpg") return paintHeavyTitle(canvas, "QUORVANE", 3, error);
+    if (name == "pic09.jpg") return paintHeavyTitle(canvas, "QUORVANE", 4, error);
     if (name == "pic10.jpg") return paintHeavyTitle(canvas, "REAL-TIME", 4, error);
     if (name == "pic14.jpg") return paintTitleCaption(canvas, "IN 32 BITS", error);
-    if (name == "pic16.jpg") return paintTitleCaption(canvas, "512 X 384", error);
-    if (name == "pic17.jpg") return paintTitleCaption(canvas, "BACK TO FRONT", error);
+    // Laid at column 250 and at column 212: only their first 261 and 299
+    // columns can be on screen.
+    if (name == "pic16.jpg") return paintTitleCaptionLeft(canvas, "512 X 384", 260, error);
+    if (name == "pic17.jpg") return paintTitleCaptionLeft(canvas, "BACK TO FRONT", 298, error);
     if (name == "pic19.jpg") return paintStoryCaption(canvas, "OUT PAST", error);
     if (name == "pic02.jpg") return paintStoryCaption(canvas, "THE STONES", error);
     if (name == "pic03.jpg") return paintStoryCaption(canvas, "TOWARD A", error);
@@ -837,8 +851,9 @@ bool paintByName(const std::string& name, Canvas& canvas, std::string& error)
     if (name == "pic30.jpg") return paintStoryCaption(canvas, "AGAINST", error);
     if (name == "pic31.jpg") return paintStoryCaption(canvas, "THE CLOCK", error);
     if (name == "credits.jpg") return paintCredits(canvas, error);
-    if (name == "pic12.jpg") return paintBadge(canvas, "32", WHITE, WHITE, error);
-    if (name == "pic34.jpg") return paintBadge(canvas, "Q", GOLD, WARM_WHITE, error);
+    // Laid at row 309: only its first 75 rows can be on screen.
+    if (name == "pic12.jpg") return paintBadge(canvas, "32", WHITE, WHITE, 76, error);
+    if (name == "pic34.jpg") return paintBadge(canvas, "Q", GOLD, WARM_WHITE, canvas.height, error);
     if (name == "pic26.jpg") return paintBanner(canvas, error);
     // Added pictures.
     if (name == "pic33.jpg") return paintStrip(canvas, error);

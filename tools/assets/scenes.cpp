@@ -100,10 +100,16 @@ std::vector<Object3ds> orbScene()
 }
 
 // scene3: the waving plasma blob, radius 70..90, welded and listed ring by
-// ring so that neighbours in the list are neighbours on the surface.
+// ring so that neighbours in the list are neighbours on the surface. A ring
+// holds 225 points, one period of the wave (8 tenths of a degree a point,
+// doubled), so the points above and below each other move alike and the
+// wave shears the blob smoothly. With short rings, neighbouring rings were
+// far apart in the wave: the surface corrugated, its normals pointed every
+// way, and the silhouette sampled the bright plasma of the map, which the
+// part's trails then spread over the whole frame.
 std::vector<Object3ds> blobScene()
 {
-    Shape blob = weldedSphere(32, 22, [](double theta, double phi) {
+    Shape blob = weldedSphere(225, 5, [](double theta, double phi) {
         return 80.0 + 6.0 * shapeSin(2.0 * theta) * shapeSin(3.0 * phi) + 4.0 * shapeCos(5.0 * theta);
     });
     return {meshObject("blob", std::move(blob))};
@@ -287,12 +293,18 @@ std::vector<Object3ds> lampScene()
 // 100-200 faces and a bounding radius under 300 each.
 std::vector<Object3ds> conveyorScene()
 {
-    // A texture copy stretches along 480 units of band and spans its width,
-    // so the picture's neon strokes run along the band as glowing tubes.
+    // Across its width a band maps rows 102-154 of the picture, its solid
+    // neon tube with the white-hot middle; along it, texels 16-48 of one of
+    // the tube's four colour lengths (the shapes take the colours in turn),
+    // so each shape is one glowing stroke of one colour.
     constexpr double COPY = 480.0;
     std::vector<Object3ds> objects;
     const auto add = [&](const std::string& name, Shape shape) {
-        for (ShapeUv& t : shape.mapping) t.v = 0.4 + t.v / UV_LIMIT * 0.2;
+        const double colour = static_cast<double>(objects.size() % 4);
+        for (ShapeUv& t : shape.mapping) {
+            t.u = (16.0 + 64.0 * colour + t.u / UV_LIMIT * 32.0) / 256.0;
+            t.v = 0.4 + t.v / UV_LIMIT * 0.2;
+        }
         objects.push_back(meshObject(name, std::move(shape), false));
     };
     add("halo", bandAlongPath(circlePath(230.0, 64), true, 45.0, true, COPY));

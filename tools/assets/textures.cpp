@@ -239,7 +239,9 @@ void paintPlasmaBall(Canvas& canvas)
             // The outer ring falls to black: the trails of the blob grow out
             // of its silhouette, which shows this ring, and a bright ring
             // smeared outward frame after frame floods the whole picture.
-            const float fade = 1.0f - smoothStep(0.55f, 0.9f, d);
+            // The gem's facets turned up to about 30 degrees from the viewer
+            // still show the bright core.
+            const float fade = 1.0f - smoothStep(0.4f, 0.75f, d);
             canvas.at(x, y) = gradientAt(STOPS, heat) * fade;
         }
 }
@@ -274,22 +276,20 @@ void paintNeon(Canvas& canvas)
     static constexpr Colour TUBES[] = {
         {255, 40, 200}, {40, 220, 255}, {120, 255, 80}, {255, 150, 30}};
     // The middle band (rows 96-160), which the travelling shapes map across
-    // their width: one wide solid tube, white-hot along its middle, its
-    // colour running through the four tube colours along the row with a
-    // period of 251 texels, the span of u 0..0.98, so that copies join.
+    // their width: one wide solid tube in four lengths of 64 texels, one
+    // per tube colour, white-hot along its middle and saturated out to its
+    // edges, so that a shape mapped inside one length reads as one neon
+    // stroke of one colour.
     constexpr int BAND_TOP = 96, BAND_BOTTOM = 160;
     const float middle = 0.5f * static_cast<float>(BAND_TOP + BAND_BOTTOM);
     const float halfHeight = 0.5f * static_cast<float>(BAND_BOTTOM - BAND_TOP);
     for (int x = 0; x < size; ++x) {
-        const float phase = static_cast<float>(x % 251) / 251.0f * 4.0f;
-        const int k = static_cast<int>(phase);
-        const Colour hue = mix(TUBES[k % 4], TUBES[(k + 1) % 4],
-                               smoothStep(0.0f, 1.0f, phase - static_cast<float>(k)));
+        const Colour hue = TUBES[(x / 64) % 4];
         for (int y = BAND_TOP; y < BAND_BOTTOM; ++y) {
             const float t = std::fabs(static_cast<float>(y) + 0.5f - middle) / halfHeight;   // 0..1
-            const float core = 1.0f - smoothStep(0.1f, 0.45f, t);
-            const float body = 1.0f - 0.55f * smoothStep(0.45f, 1.0f, t);
-            light.at(x, y) = mix(hue * body, Colour{255, 255, 255}, core * 0.8f);
+            const float core = 1.0f - smoothStep(0.05f, 0.3f, t);
+            const float body = 1.0f - 0.5f * smoothStep(0.5f, 1.0f, t);
+            light.at(x, y) = mix(hue * body, Colour{255, 255, 255}, core * 0.85f);
         }
     }
     // Rings and short bars above and below it.

@@ -1,0 +1,128 @@
+// The page's program. The page calls main with the answers of its start
+// screen (--size 1|2 --sound|--nosound) once the data set is in the virtual
+// file system under data/, or with --virtual FPS for the virtual-clock mode:
+// the show then runs on the capture's virtual clock, as fast as it can, and
+// hands the frame at each show time the page asks for back to the page.
+#include <emscripten.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "control/clock.h"
+#include "control/startup.h"
+#include "image/picture.h"
+#include "tools/capture/virtual_clock.h"
+#include "web/platform/canvas_display.h"
+#include "web/platform/page_clock.h"
+#include "web/platform/webaudio_sound.h"
+
+namespace {
+
+// clang-format off
+// Puts the frame on the canvas's page side and waits for the next show time
+// wanted; a negative one ends the show.
+EM_ASYNC_JS(int, handFrameBack, (int showMs, int part), {
+    return await Module.page.handFrame(showMs, part);
+});
+// clang-format on
+
+CanvasDisplay display;
+
+// What the timeline's Escape poll saw during the current pass.
+bool polled = false;
+int polledMs = 0;
+// The part that drew the current pass: the one running when the last pass
+// ended (a part may end during its own last frame).
+int partOfPass = -1;
+
+int passPart()
+{
+    const int part = polled ? partOfPass : -1;
+    partOfPass = currentPart;
+    polled = false;
+    return part;
+}
+
+int playInPage(int size, int sound)
+{
+    static WebAudioSound webAudio;
+    static PageClock clock;
+    clock.partOfPass = passPart;
+    display.onEscapePoll = [] {
+        polled = true;
+        return display.takeEscapeKey();
+    };
+    ShowOptions options;
+    options.sizeAnswer = size;
+    options.soundAnswer = sound;
+    ShowPlatform platform;
+    platform.display = &display;
+    platform.sound = &webAudio;
+    platform.clock = &clock;
+    return runShow(options, platform);
+}
+
+int playOnVirtualClock(int size, int fps)
+{
+    static VirtualClock clock(fps);
+    static VirtualSound sound(clock);
+    static int wantedMs = 0;
+    static bool ending = false;
+    static double passStart = -1;
+    display.showEveryFlip = false;
+    display.onEscapePoll = [] {
+        polled = true;
+        polledMs = ticks(musicTimeMs);
+        return ending;
+    };
+    clock.beforeAdvance = [] {
+        if (!clock.started()) return;
+        const bool timeline = polled;
+        const int shownMs = polledMs;
+        const int part = passPart();
+        const double now = pageNowMs();
+        if (passStart >= 0) recordPassTime(part, now - passStart);
+        if (timeline && shownMs >= wantedMs && !ending) {
+            display.show();
+            wantedMs = handFrameBack(shownMs, part);
+            if (wantedMs < 0) ending = true;
+        }
+        passStart = pageNowMs();
+    };
+    wantedMs = handFrameBack(-1, -1);
+    if (wantedMs < 0) return 0;
+    ShowOptions options;
+    options.sizeAnswer = size;
+    options.soundAnswer = 1;
+    ShowPlatform platform;
+    platform.display = &display;
+    platform.sound = &sound;
+    platform.clock = &clock;
+    return runShow(options, platform);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int size = 1, sound = 1, fps = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--size" && i + 1 < argc) {
+            size = std::atoi(argv[++i]) == 2 ? 2 : 1;
+        } else if (arg == "--sound") {
+            sound = 1;
+        } else if (arg == "--nosound") {
+            sound = 2;
+        } else if (arg == "--virtual" && i + 1 < argc) {
+            fps = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "quorvane: unknown option %s\n", arg.c_str());
+            return 2;
+        }
+    }
+    setDataDirectory("data");
+    return fps > 0 ? playOnVirtualClock(size, fps) : playInPage(size, sound);
+}

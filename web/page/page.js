@@ -224,6 +224,12 @@ var Module = {
     $('start').appendChild(end);
   },
 };
+// exit() ends the program by throwing ExitStatus through the page's
+// callbacks; onExit has already said what it meant.
+addEventListener('error', e => { if (e.error && e.error.name === 'ExitStatus') e.preventDefault(); });
+addEventListener('unhandledrejection', e => {
+  if (e.reason && e.reason.name === 'ExitStatus') e.preventDefault();
+});
 const runtimeReady = new Promise(resolve => { Module.onRuntimeInitialized = resolve; });
 
 // Fetches every file of the data set into the program's file system, with
@@ -328,6 +334,8 @@ async function playVirtual() {
 
 window.quorvane = {
   messages: () => messages.all(),
+  audioState: () => ({ context: audio.ctx ? audio.ctx.state : null, playing: audio.source !== null,
+                       positionMs: audio.positionMs() }),
   frameStats,
   exitStatus: () => exitStatus,
   // Virtual-clock mode only.

@@ -124,5 +124,8 @@ int main(int argc, char** argv)
         }
     }
     setDataDirectory("data");
-    return fps > 0 ? playOnVirtualClock(size, fps) : playInPage(size, sound);
+    const int status = fps > 0 ? playOnVirtualClock(size, fps) : playInPage(size, sound);
+    // main returns through Asyncify's resumption, where a plain return ends
+    // nothing: exit tells the page that the show is over.
+    std::exit(status);
 }

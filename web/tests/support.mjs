@@ -29,7 +29,10 @@ export async function openBrowser({ hidden = [] } = {}) {
     browser,
     async newPage(path = '') {
       const page = await browser.newPage();
-      page.on('pageerror', e => console.error('page error:', e.message));
+      page.on('pageerror', e => {
+        // The program's exit() unwinds as an ExitStatus; the page reports it.
+        if (e.name !== 'ExitStatus' && e.message !== 'ExitStatus') console.error('page error:', e.message);
+      });
       await page.goto(base + path);
       return page;
     },

@@ -55,7 +55,9 @@ SOURCES
   echo "$version" | $SUDO tee "$prefix/debian-version" >/dev/null
 fi
 
-if [ ! -d "$here/web/node_modules/playwright-core" ]; then
+# Installed again whenever the lockfile changed since the last install.
+if ! cmp -s "$here/web/package-lock.json" "$here/web/node_modules/.installed-lock.json"; then
   echo "Installing web/'s npm packages"
-  (cd "$here/web" && npm ci --no-audit --no-fund --ignore-scripts >/dev/null)
+  (cd "$here/web" && npm ci --no-audit --no-fund --ignore-scripts >/dev/null &&
+     cp package-lock.json node_modules/.installed-lock.json)
 fi

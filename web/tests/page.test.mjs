@@ -28,6 +28,8 @@ test('the page', { timeout: 10 * 60 * 1000 }, async t => {
     assert.deepEqual(await page.evaluate(() => [document.getElementById('screen').width,
                                                 document.getElementById('screen').height]), [640, 480]);
     assert.equal(await page.evaluate(() => window.quorvane.audioState().context), null);
+    assert.equal(await page.evaluate(() => document.getElementById('progress').value), 1,
+                 'the progress bar full once the data set is in');
     // Let the show reach its first part, then end it.
     await page.waitForTimeout(2500);
     const border = await page.evaluate(() => {

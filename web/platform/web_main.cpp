@@ -64,42 +64,61 @@ int playInPage(int size, int sound)
     return runShow(options, platform);
 }
 
-int playOnVirtualClock(int size, int fps)
-{
-    static VirtualClock clock(fps);
-    static VirtualSound sound(clock);
-    static int wantedMs = 0;
-    static bool ending = false;
-    static double passStart = -1;
-    display.showEveryFlip = false;
-    display.onEscapePoll = [] {
-        polled = true;
-        polledMs = ticks(musicTimeMs);
-        return ending;
-    };
-    clock.beforeAdvance = [] {
-        if (!clock.started()) return;
+// The capture's virtual clock, handing the frame of each wanted show time
+// to the page before the clock moves on. Its pass hand-over is a plain
+// virtual call, so that only this path waits through Asyncify.
+class HandingClock final : public ShowClock {
+public:
+    explicit HandingClock(int fps) : clock(fps) {}
+
+    void startTimers() override { clock.startTimers(); }
+    void endOfPass() override
+    {
+        if (clock.started()) handPass();
+        clock.endOfPass();
+    }
+
+    VirtualClock clock;
+    int wantedMs = 0;
+    bool ending = false;
+
+private:
+    void handPass()
+    {
         const bool timeline = polled;
         const int shownMs = polledMs;
         const int part = passPart();
-        const double now = pageNowMs();
-        if (passStart >= 0) recordPassTime(part, now - passStart);
+        if (passStart_ >= 0) recordPassTime(part, pageNowMs() - passStart_);
         if (timeline && shownMs >= wantedMs && !ending) {
             display.show();
             wantedMs = handFrameBack(shownMs, part);
             if (wantedMs < 0) ending = true;
         }
-        passStart = pageNowMs();
+        passStart_ = pageNowMs();
+    }
+
+    double passStart_ = -1;
+};
+
+int playOnVirtualClock(int size, int fps)
+{
+    static HandingClock handing(fps);
+    static VirtualSound sound(handing.clock);
+    display.showEveryFlip = false;
+    display.onEscapePoll = [] {
+        polled = true;
+        polledMs = ticks(musicTimeMs);
+        return handing.ending;
     };
-    wantedMs = handFrameBack(-1, -1);
-    if (wantedMs < 0) return 0;
+    handing.wantedMs = handFrameBack(-1, -1);
+    if (handing.wantedMs < 0) return 0;
     ShowOptions options;
     options.sizeAnswer = size;
     options.soundAnswer = 1;
     ShowPlatform platform;
     platform.display = &display;
     platform.sound = &sound;
-    platform.clock = &clock;
+    platform.clock = &handing;
     return runShow(options, platform);
 }
 

@@ -1,7 +1,11 @@
 #include "effects/simd.h"
 
 #include <algorithm>
+#if defined(__x86_64__)
 #include <immintrin.h>
+#else
+#include <emmintrin.h>
+#endif
 
 #include "display/pixel.h"
 
@@ -11,11 +15,15 @@ bool avx2Allowed = true;
 
 bool processorHasAvx2()
 {
+#if defined(__x86_64__)
     static const bool has = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
     }();
     return has;
+#else
+    return false;
+#endif
 }
 
 // Each channel's signed addend split into what to add and what to take
@@ -96,6 +104,7 @@ void blendSse2(std::uint32_t* t, const std::uint32_t* s, std::size_t n, int weig
     for (; i < n; ++i) store1(t + i, blendSse2Step(load1(t + i), load1(s + i), w));
 }
 
+#if defined(__x86_64__)
 // --- AVX2: eight pixels a step; the rest goes to the SSE2 loops above.
 
 __attribute__((target("avx2"))) __m256i load8(const std::uint32_t* p)
@@ -154,6 +163,16 @@ __attribute__((target("avx2"))) std::size_t blendAvx2(std::uint32_t* t, const st
     }
     return i;
 }
+
+#else
+// Without x86-64 (WebAssembly) the SSE2 loops above do all of the work.
+std::size_t addSaturatedAvx2(std::uint32_t*, const std::uint32_t*, std::size_t) { return 0; }
+std::size_t addToChannelsAvx2(std::uint32_t*, std::size_t, std::uint32_t, std::uint32_t, std::uint32_t)
+{
+    return 0;
+}
+std::size_t blendAvx2(std::uint32_t*, const std::uint32_t*, std::size_t, int) { return 0; }
+#endif
 
 }  // namespace
 

@@ -585,6 +585,7 @@ int useWideInstructions(int level)
 #if defined(__x86_64__)
     wideInstructions = std::clamp(level, 0, widestAvailable());
 #else
+    (void)level;
     wideInstructions = 0;
 #endif
     return wideInstructions;

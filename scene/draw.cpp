@@ -9,6 +9,7 @@
 #include "raster/fixed.h"
 #include "raster/line.h"
 #include "raster/sprite.h"
+#include "scene/portable_math.h"
 
 namespace {
 
@@ -100,6 +101,7 @@ void Mesh::sortFaces()
 
 void Mesh::drawMesh(std::uint32_t* target)
 {
+    static_assert(SPECULAR_EXPONENT == 10.0, "the highlight raises to the tenth power by squaring");
     for (int f = 0; f < faceCount; ++f) {
         const Face& face = faces[f];
         const Vertex &a = vertices[face.a], &b = vertices[face.b], &c = vertices[face.c];
@@ -108,7 +110,7 @@ void Mesh::drawMesh(std::uint32_t* target)
 
         if (flatShaded == 1 && face.normal.z < 0.0f) {
             const double highlight =
-                specular == 1 ? std::pow(static_cast<double>(face.intensity), SPECULAR_EXPONENT) *
+                specular == 1 ? portable::pow10th(static_cast<double>(face.intensity)) *
                                     SPECULAR_SCALE
                               : 0.0;
             drawFlatTriangle(target, additive, a, b, c,

@@ -1,8 +1,7 @@
 #include "scene/model.h"
 
-#include <cmath>
-
 #include "image/picture.h"
+#include "scene/portable_math.h"
 
 float sinTable[TRIG_TABLE_SIZE] = {};
 float cosTable[TRIG_TABLE_SIZE] = {};
@@ -11,8 +10,8 @@ void buildTrigTables()
 {
     for (int i = 0; i < TRIG_TABLE_SIZE; ++i) {
         const double angle = i * ANGLE_STEP;
-        sinTable[i] = static_cast<float>(std::sin(angle));
-        cosTable[i] = static_cast<float>(std::cos(angle));
+        sinTable[i] = static_cast<float>(portable::sin(angle));
+        cosTable[i] = static_cast<float>(portable::cos(angle));
     }
 }
 

@@ -19,7 +19,8 @@ extern float sinTable[TRIG_TABLE_SIZE];
 extern float cosTable[TRIG_TABLE_SIZE];
 
 // Fills sinTable and cosTable: entry i is sin/cos(i * ANGLE_STEP) computed in
-// double and rounded to float.
+// double (portable::sin and cos, the same bits on every build) and rounded
+// to float.
 void buildTrigTables();
 
 struct Float3 {

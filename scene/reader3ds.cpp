@@ -1,7 +1,6 @@
 #include "scene/reader3ds.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -49,7 +48,14 @@ struct Reader {
                static_cast<std::uint32_t>(data[at + 3]) << 24;
     }
 
-    float f32(std::size_t at) const { return std::bit_cast<float>(u32(at)); }
+    float f32(std::size_t at) const
+    {
+        // memcpy rather than std::bit_cast: emscripten's libc++ lacks it.
+        const std::uint32_t bits = u32(at);
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
 
     // Reads a list's 16-bit count at pos and works out how many whole records
     // of recordBytes fit between the count and end. Returns false when even

@@ -4,6 +4,7 @@
 
 #include "display/screen.h"
 #include "raster/fixed.h"
+#include "scene/portable_math.h"
 
 namespace {
 
@@ -106,14 +107,14 @@ void Mesh::waveVertices()
         }
         return;
     }
-    // One shared wave through the library sine, in double.
+    // One shared wave through the sine in double (the same bits on every build).
     float a = 0.0f;
     for (int i = 0; i < vertexCount; ++i) {
         Vertex& v = vertices[i];
         a += static_cast<float>(waveStepShared);
         if (static_cast<float>(wavePhaseShared) + a > 3600.0f) wavePhaseShared = 0, a = 0.0f;
         const double angle = (static_cast<double>(a) + wavePhaseShared) * ANGLE_STEP;
-        const double s = std::sin(angle);
+        const double s = portable::sin(angle);
         v.x = static_cast<float>(s * waveAmplitude.x + v.restX);
         v.y = static_cast<float>(s * waveAmplitude.y + v.restY);
         v.depth = static_cast<float>(s * waveAmplitude.z + v.restZ);

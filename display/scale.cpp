@@ -5,6 +5,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Mixes two pixels byte by byte, weight/256 of b; two bytes per multiply,
@@ -56,6 +60,43 @@ void scaleRowAcross(const std::vector<ScaleTap>& columns, const std::uint32_t* s
         target[i] = c.weight == 0 ? source[c.first]
                                   : mixPixels(source[c.first], source[c.second], c.weight);
     }
+}
+
+// Writes width pixels, each source pixel repeated factor times, starting
+// skip copies into the first one.
+void repeatRowAcross(const std::uint32_t* source, std::uint32_t* target, std::size_t width,
+                     int factor, int skip)
+{
+    if (factor == 1) {
+        std::memcpy(target, source, width * sizeof(std::uint32_t));
+        return;
+    }
+    std::size_t x = 0;
+    for (int k = skip; k > 0 && k < factor && x < width; ++k) target[x++] = *source;
+    if (skip > 0) ++source;
+    if (factor == 2) {
+#if defined(__SSE2__)
+        for (; x + 8 <= width; x += 8, source += 4) {
+            const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_unpacklo_epi32(four, four));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x + 4), _mm_unpackhi_epi32(four, four));
+        }
+#endif
+        for (; x + 2 <= width; x += 2, ++source) target[x] = target[x + 1] = *source;
+    } else {
+        const std::size_t step = static_cast<std::size_t>(factor);
+        for (; x + step <= width; x += step, ++source)
+            std::fill_n(target + x, step, *source);
+    }
+    for (; x < width; ++x) target[x] = *source;
+}
+
+void scaleRowAcross(const Resampler& r, const std::uint32_t* source, std::uint32_t* target)
+{
+    if (r.repeat > 0)
+        repeatRowAcross(source + r.startColumn, target, r.columns.size(), r.repeat, r.startSkip);
+    else
+        scaleRowAcross(r.columns, source, target);
 }
 
 }  // namespace
@@ -112,6 +153,22 @@ void prepareResampler(Resampler& resampler, const ScalePlan& plan, int pictureWi
         resampler.rows.push_back(tapAt(y - plan.y, pictureHeight, plan.height, plan.factor, plan.filtered));
     resampler.upper.assign(resampler.columns.size(), 0);
     resampler.lower.assign(resampler.columns.size(), 0);
+
+    // Repeating is used only where it gives exactly the columns' taps.
+    resampler.repeat = 0;
+    if (!plan.filtered && plan.factor >= 1 && !resampler.columns.empty()) {
+        const int start = resampler.left - plan.x;
+        bool repeats = true;
+        for (std::size_t i = 0; i < resampler.columns.size() && repeats; ++i) {
+            const ScaleTap& c = resampler.columns[i];
+            repeats = c.weight == 0 && c.first == (start + static_cast<int>(i)) / plan.factor;
+        }
+        if (repeats) {
+            resampler.repeat = plan.factor;
+            resampler.startColumn = start / plan.factor;
+            resampler.startSkip = start % plan.factor;
+        }
+    }
 }
 
 void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sourcePitch,
@@ -131,7 +188,7 @@ void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sour
             previous->weight == tap.weight) {
             std::memcpy(line, previousLine, width * sizeof(std::uint32_t));
         } else if (tap.weight == 0) {
-            scaleRowAcross(r.columns, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, line);
+            scaleRowAcross(r, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, line);
         } else {
             // Going down, the lower row of one seam is the upper row of the next.
             if (lowerRow == tap.first) {
@@ -139,11 +196,11 @@ void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sour
                 std::swap(upperRow, lowerRow);
             }
             if (upperRow != tap.first) {
-                scaleRowAcross(r.columns, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, r.upper.data());
+                scaleRowAcross(r, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, r.upper.data());
                 upperRow = tap.first;
             }
             if (lowerRow != tap.second) {
-                scaleRowAcross(r.columns, source + static_cast<std::ptrdiff_t>(tap.second) * sourcePitch, r.lower.data());
+                scaleRowAcross(r, source + static_cast<std::ptrdiff_t>(tap.second) * sourcePitch, r.lower.data());
                 lowerRow = tap.second;
             }
             for (std::size_t x = 0; x < width; ++x)

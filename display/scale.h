@@ -49,6 +49,13 @@ struct Resampler {
     std::vector<ScaleTap> columns;  // one per visible screen column
     std::vector<ScaleTap> rows;     // one per visible screen row
     std::vector<std::uint32_t> upper, lower;   // source rows scaled across
+    // When the columns are each source pixel repeated a whole number of
+    // times (no filtering), rows are scaled across by repeating instead of
+    // looking up each column: repeat is that number (0 when not so), and
+    // the first visible column shows source column startColumn, skipping the
+    // first startSkip of its copies.
+    int repeat = 0;
+    int startColumn = 0, startSkip = 0;
 };
 
 // Prepares resampler for plan on a screen of outWidth x outHeight; only the

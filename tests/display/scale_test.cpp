@@ -79,6 +79,34 @@ TEST(ResamplePicture, PictureWiderThanTheScreenIsCroppedInTheMiddle)
     EXPECT_EQ(screen, (std::vector<std::uint32_t>{2, 3, 6, 7}));
 }
 
+TEST(ResamplePicture, RepeatingMatchesTheColumnTapsForWholeFactors)
+{
+    // Odd widths, and pictures cropped on the left so the first visible
+    // column starts partway into a repeated pixel.
+    for (int factor = 1; factor <= 4; ++factor) {
+        for (int pictureW : {5, 7, 13}) {
+            for (int x : {0, -1, -factor - 1}) {
+                SCOPED_TRACE(testing::Message() << "factor " << factor << " width " << pictureW
+                                                << " at " << x);
+                const int pictureH = 3, screenW = pictureW * factor + x - 1, screenH = pictureH * factor;
+                std::vector<std::uint32_t> picture(static_cast<std::size_t>(pictureW * pictureH));
+                for (std::size_t i = 0; i < picture.size(); ++i)
+                    picture[i] = 0x01000193u * static_cast<std::uint32_t>(i + 1);
+                const ScalePlan plan{x, 0, pictureW * factor, screenH, factor, false};
+                Resampler r;
+                prepareResampler(r, plan, pictureW, pictureH, screenW, screenH);
+                ASSERT_EQ(r.repeat, factor);
+                std::vector<std::uint32_t> repeated(static_cast<std::size_t>(screenW * screenH), 9);
+                std::vector<std::uint32_t> looked(repeated);
+                resamplePicture(r, picture.data(), pictureW, repeated.data(), screenW);
+                r.repeat = 0;   // the look-up per column
+                resamplePicture(r, picture.data(), pictureW, looked.data(), screenW);
+                EXPECT_EQ(repeated, looked);
+            }
+        }
+    }
+}
+
 TEST(ResamplePicture, FilteringBlendsOnlyTheSeamsEachByteApart)
 {
     // Two pixels to three: doubled to four, sampled at 1/6, 1/2 and 5/6.

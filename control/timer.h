@@ -15,7 +15,9 @@ public:
     virtual void hold(bool held) { (void)held; }
 };
 
-// A thread calling onTimer10ms every 10 ms and onTimer1ms every ms, on
+// A thread calling onTimer10ms every 10 ms and onTimer1ms for every ms, on
 // absolute deadlines, so that in the long run the counters advance exactly
-// 100 and 1000 times a second; a late wake-up catches up at once.
+// 100 and 1000 times a second; a late wake-up catches up at once. The 1 ms
+// ticks due are fired when the thread wakes for a 10 ms deadline and at the
+// end of every pass, so a frame starts with the exact count.
 ShowClock* createTimerThreadClock();

@@ -12,12 +12,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// Held: no callback fires. The mutex is taken around the callbacks, so that
-// once hold(true) has taken it too, none is under way.
 // The thread wakes for the 10 ms deadlines only; the 1 ms ticks that fell
 // due since are fired then, and also at the end of every pass of the show's
 // loop, so each frame starts with an exact millisecond count. Waking a
 // thousand times a second would cost more than the ticks themselves.
+//
+// Held: no callback fires. The mutex is taken around the callbacks, so that
+// once hold(true) has taken it too, none is under way.
 struct TimerHold {
     std::atomic<bool> held{false};
     std::mutex firing;

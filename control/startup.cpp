@@ -109,6 +109,23 @@ void setWindowGeometry(int sizeAnswer)
     pictureOffsetY = (windowHeight - 384) / 2;
 }
 
+void loadShow()
+{
+    createScenes();
+    loadScenes();
+    checkLoadedScenes();
+    prepareScenes();
+
+    loadPicture("data/gfx/g1.jpg", pictureG1, 512, 384);
+    loadPicture("data/gfx/g2.jpg", pictureG2, 512, 384);
+    loadPicture("data/gfx/g3.jpg", pictureG3, 512, 384);
+    adjustBrightness(pictureG1, 512, 384, -50);
+    adjustBrightness(pictureG2, 512, 384, -50);
+    adjustBrightness(pictureG3, 512, 384, -50);
+    for (int i = 0; i < WARM_UP_DRAWS; ++i) drawRandom();
+    buildTrigTables();
+}
+
 int runShow(const ShowOptions& options, const ShowPlatform& platform)
 {
     setDisplayDevice(platform.display);
@@ -129,19 +146,7 @@ int runShow(const ShowOptions& options, const ShowPlatform& platform)
     copyLoadingPicture();
     present();
 
-    createScenes();
-    loadScenes();
-    checkLoadedScenes();
-    prepareScenes();
-
-    loadPicture("data/gfx/g1.jpg", pictureG1, 512, 384);
-    loadPicture("data/gfx/g2.jpg", pictureG2, 512, 384);
-    loadPicture("data/gfx/g3.jpg", pictureG3, 512, 384);
-    adjustBrightness(pictureG1, 512, 384, -50);
-    adjustBrightness(pictureG2, 512, 384, -50);
-    adjustBrightness(pictureG3, 512, 384, -50);
-    for (int i = 0; i < WARM_UP_DRAWS; ++i) drawRandom();
-    buildTrigTables();
+    loadShow();
 
     // Running ahead to the start time: on the platform's clock when it is
     // virtual, else on a virtual clock and song of its own until the start.

@@ -43,6 +43,11 @@ int askSound();
 // Sets the window geometry for a size answer of 1 or 2.
 void setWindowGeometry(int sizeAnswer);
 
+// Everything start-up does between opening the display and starting the
+// timers: the scenes loaded, checked and prepared, every picture loaded, the
+// grain pictures darkened, the warm-up draws, the angle tables.
+void loadShow();
+
 // Plays the show from the questions to the shut-down. Returns the exit
 // status; failures at start-up end the program themselves.
 int runShow(const ShowOptions& options, const ShowPlatform& platform);

@@ -1,15 +1,13 @@
 #include "tests/show/show_support.h"
 
 #include "control/clock.h"
-#include "control/loading.h"
 #include "control/pictures.h"
-#include "control/prepare.h"
 #include "control/random.h"
 #include "control/scenes.h"
+#include "control/startup.h"
 #include "display/device.h"
 #include "display/present.h"
 #include "display/screen.h"
-#include "effects/blend.h"
 #include "image/picture.h"
 #include "scene/model.h"
 #include "show/state.h"
@@ -31,17 +29,7 @@ MemoryDisplay& prepareShow()
     setDisplayDevice(&display);
     openDisplay("test", 512, 384);
 
-    createScenes();
-    loadScenes();
-    prepareScenes();
-    loadPicture("data/gfx/g1.jpg", pictureG1, 512, 384);
-    loadPicture("data/gfx/g2.jpg", pictureG2, 512, 384);
-    loadPicture("data/gfx/g3.jpg", pictureG3, 512, 384);
-    adjustBrightness(pictureG1, 512, 384, -50);
-    adjustBrightness(pictureG2, 512, 384, -50);
-    adjustBrightness(pictureG3, 512, 384, -50);
-    for (int i = 0; i < 786432; ++i) drawRandom();
-    buildTrigTables();
+    loadShow();
     return display;
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/capture/capture_support.h"
 
 namespace fs = std::filesystem;
 
@@ -25,23 +28,12 @@ struct Outcome {
     std::string out, err;
 };
 
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class CaptureRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("quorvane-capture-run-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = freshDirectory(std::string("run-") +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
     void TearDown() override { fs::remove_all(dir); }
 

@@ -13,20 +13,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/capture/capture_support.h"
 #include "tools/capture/frame_outputs.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path freshDirectory(const char* name)
-{
-    const fs::path dir = fs::temp_directory_path() /
-                         ("quorvane-capture-" + std::to_string(getpid()) + "-" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
 
 TEST(Y4m, StudioRangeValuesOfKnownColours)
 {
@@ -85,12 +77,6 @@ TEST(FindProgram, OnlyExecutableFilesCount)
     EXPECT_EQ(findProgram("tool", a + ":" + c), "");
     EXPECT_EQ(findProgram("tool", ""), "");
     fs::remove_all(dir);
-}
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 TEST(PendingFile, AppearsOnlyOnCommitAndLeavesNothingWhenAbandoned)

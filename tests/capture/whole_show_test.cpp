@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/capture/capture_support.h"
 
 namespace fs = std::filesystem;
 
@@ -29,14 +32,6 @@ struct CaptureRun {
     std::string out, err;
 };
 
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // One frame line of a manifest.
 struct Frame {
     long showMs = -1;   // -1 while loading
@@ -47,11 +42,8 @@ class WholeShowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("quorvane-whole-show-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = freshDirectory(std::string("whole-show-") +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
     void TearDown() override { fs::remove_all(dir); }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "display/screen.h"
@@ -16,3 +17,18 @@ void presentPicture(std::uint32_t* picture);
 // (two draws, only when a picture is added).
 enum class GrainVariant { A, B };
 void addGrainOverlay(int& grainCycle, GrainVariant variant, std::uint32_t* target = frameBuffer);
+
+// Reads a counter once and returns it; when factor times it passes bound,
+// the counter and the value returned start again from 0. The wrap that
+// precedes a table look-up (angles in tenths of a degree, so bound is 3600
+// for a full circle), read once so a tick in between cannot push the index
+// past the table.
+inline int wrapTicks(std::atomic<std::int32_t>& counter, int factor, int bound = 3600)
+{
+    const int value = counter.load(std::memory_order_relaxed);
+    if (static_cast<long long>(factor) * value > bound) {
+        counter.store(0, std::memory_order_relaxed);
+        return 0;
+    }
+    return value;
+}

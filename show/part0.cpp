@@ -23,12 +23,9 @@ void renderPart0(int t)
     drawScene(*scene8, frameBuffer);
 
     // The wobble of mesh 1 runs on three phases of its own.
-    int wx = ticks(partTicks[0]);
-    if (5 * wx > 3600) setTicks(partTicks[0], wx = 0);
-    int wy = ticks(partTicks[1]);
-    if (3 * wy > 3600) setTicks(partTicks[1], wy = 0);
-    int wz = ticks(partTicks[2]);
-    if (10 * wz > 3600) setTicks(partTicks[2], wz = 0);
+    const int wx = wrapTicks(partTicks[0], 5);
+    const int wy = wrapTicks(partTicks[1], 3);
+    const int wz = wrapTicks(partTicks[2], 10);
     Mesh& wobbler = *scene8->meshes[1];
     wobbler.wavePhase = {5 * wx, 3 * wy, 10 * wz};
 

@@ -56,8 +56,7 @@ void renderPart1(int t)
     if (drawRandom() % 2 == 1) addSplitPicture(frameBuffer, picture12, 100, 100, 10, 309, split, 0);
 
     Mesh& knot = *scene2->meshes[1];
-    int wave = ticks(partTicks[7]);
-    if (5 * wave > 3600) setTicks(partTicks[7], wave = 0);
+    const int wave = wrapTicks(partTicks[7], 5);
     knot.wavePhaseShared = 5 * wave;
 
     // The knot changes sides every 1.5 s of music.
@@ -97,8 +96,7 @@ void renderPart1(int t)
     drawScene(*scene2, frameBuffer);
 
     if (10 * ticks(partTicks[0]) > 3600) setTicks(partTicks[0], 0);
-    int turn = ticks(partTicks[3]);
-    if (3 * turn > 3600) setTicks(partTicks[3], turn = 0);
+    const int turn = wrapTicks(partTicks[3], 3);
     knot.setRotation(3 * turn, 3 * turn, 3 * turn);
 
     if (t > 48000) currentPart = 2;

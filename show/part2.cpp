@@ -27,16 +27,8 @@ void renderPart2(int t)
 
     // The turn (3 per tick) and the waves (8 per tick) start again after a
     // full circle.
-    int spin = ticks(partTicks[7]);
-    if (3 * spin > 3600) {
-        spin = 0;
-        setTicks(partTicks[7], 0);
-    }
-    int wave = ticks(partTicks[6]);
-    if (8 * wave > 3600) {
-        wave = 0;
-        setTicks(partTicks[6], 0);
-    }
+    const int spin = wrapTicks(partTicks[7], 3);
+    const int wave = wrapTicks(partTicks[6], 8);
     if (ticks(partMillis) / 10 > 384) setTicks(partMillis, 0);
     object.wavePhase = {8 * wave, 8 * wave, 8 * wave};
     if (ticks(partTicks[1]) > 15) setTicks(partTicks[1], 0);

@@ -73,11 +73,7 @@ void renderPart4(int t)
 
     // Its turn, 3 per tick, for the next frame. The drawing orders the
     // meshes by depth, so mesh 1 is looked up again.
-    int spin = ticks(partTicks[0]);
-    if (3 * spin > 3600) {
-        spin = 0;
-        setTicks(partTicks[0], 0);
-    }
+    const int spin = wrapTicks(partTicks[0], 3);
     scene12->meshes[1]->setRotation(3 * spin, 3 * spin, 3 * spin);
 
     addPicture(auxBuffer2, auxBuffer1, 0, 0, 512, 384);

@@ -30,18 +30,10 @@ void renderPart5(int t)
     // The object waves on all three axes and turns; the turn shows from the
     // next frame on.
     Mesh& object = *scene6->meshes[1];
-    int wave = ticks(partTicks[6]);
-    if (8 * wave > 3600) {
-        wave = 0;
-        setTicks(partTicks[6], 0);
-    }
+    const int wave = wrapTicks(partTicks[6], 8);
     object.wavePhase = {8 * wave, 8 * wave, 8 * wave};
     drawScene(*scene6, frameBuffer);
-    int turn = ticks(partTicks[0]);
-    if (3 * turn > 3600) {
-        turn = 0;
-        setTicks(partTicks[0], 0);
-    }
+    const int turn = wrapTicks(partTicks[0], 3);
     object.setRotation(3 * turn, 3 * turn, 3 * turn);
 
     // Three thumbnails of the frame in grey frames, jittering by 0..9 pixels.

@@ -61,21 +61,9 @@ void renderPart6(int t)
         turn1 = 0;
         setTicks(partTicks[0], 0);
     }
-    int turn2 = ticks(partTicks[1]);
-    if (5 * turn2 > 3600) {
-        turn2 = 0;
-        setTicks(partTicks[1], 0);
-    }
-    int turn3 = ticks(partTicks[2]);
-    if (8 * turn3 > 3600) {
-        turn3 = 0;
-        setTicks(partTicks[2], 0);
-    }
-    int turn4 = ticks(partTicks[3]);
-    if (6 * turn4 > 3600) {
-        turn4 = 0;
-        setTicks(partTicks[3], 0);
-    }
+    const int turn2 = wrapTicks(partTicks[1], 5);
+    const int turn3 = wrapTicks(partTicks[2], 8);
+    const int turn4 = wrapTicks(partTicks[3], 6);
     scene7->meshes[1]->setRotation(0, 0, 7 * turn1);
     scene7->meshes[2]->setRotation(0, 0, 5 * (720 - turn2));
     scene7->meshes[3]->setRotation(0, 0, 8 * turn3);

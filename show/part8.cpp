@@ -24,21 +24,9 @@ void renderPart8(int t)
     Mesh& body = *scene9b->meshes[1];
     body.position.x = 2700;
     body.position.y = 3500;
-    int waveX = ticks(partTicks[0]);
-    if (2 * waveX > 3600) {
-        waveX = 0;
-        setTicks(partTicks[0], 0);
-    }
-    int waveY = ticks(partTicks[1]);
-    if (3 * waveY > 3600) {
-        waveY = 0;
-        setTicks(partTicks[1], 0);
-    }
-    int waveZ = ticks(partTicks[2]);
-    if (5 * waveZ > 3600) {
-        waveZ = 0;
-        setTicks(partTicks[2], 0);
-    }
+    const int waveX = wrapTicks(partTicks[0], 2);
+    const int waveY = wrapTicks(partTicks[1], 3);
+    const int waveZ = wrapTicks(partTicks[2], 5);
     body.wavePhase = {2 * waveX, 3 * waveY, 5 * waveZ};
 
     // A new vertical stretch of 0.70..1.19 every frame.

@@ -75,11 +75,7 @@ void renderPart9(int t)
     object.position.x = 82;
     object.position.y = -80;
     object.scale = 0.3f;
-    int turn = ticks(partTicks[4]);
-    if (2 * turn > 3600) {
-        turn = 0;
-        setTicks(partTicks[4], 0);
-    }
+    const int turn = wrapTicks(partTicks[4], 2);
     scene5->cameraY = 0;
     scene5->cameraAngleX = 200;
     object.setRotation(900, 2 * turn, 0);

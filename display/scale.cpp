@@ -99,6 +99,46 @@ void scaleRowAcross(const Resampler& r, const std::uint32_t* source, std::uint32
         scaleRowAcross(r.columns, source, target);
 }
 
+// Visible rectangles of more bytes than this are written with streaming
+// stores: about what a core's own cache holds.
+constexpr std::size_t STREAMING_BYTES = std::size_t{1} << 20;
+
+// Copies a finished row to one screen line: plainly, or with streaming
+// stores from the first 16-byte boundary of the line on, 64 bytes (a cache
+// line's worth) at a time where it can.
+void writeLine(const std::uint32_t* row, std::uint32_t* line, std::size_t width, bool streaming)
+{
+#if defined(__SSE2__)
+    if (streaming) {
+        std::size_t x = 0;
+        for (; x < width && (reinterpret_cast<std::uintptr_t>(line + x) & 15) != 0; ++x) line[x] = row[x];
+        for (; x + 16 <= width; x += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 4));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 8));
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 12));
+            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x), a);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x + 4), b);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x + 8), c);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x + 12), d);
+        }
+        for (; x + 4 <= width; x += 4)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)));
+        for (; x < width; ++x) line[x] = row[x];
+        return;
+    }
+#else
+    (void)streaming;
+#endif
+    std::memcpy(line, row, width * sizeof(std::uint32_t));
+}
+
+bool sameTap(const ScaleTap& a, const ScaleTap& b)
+{
+    return a.first == b.first && a.second == b.second && a.weight == b.weight;
+}
+
 }  // namespace
 
 ScalePlan chooseScale(int outWidth, int outHeight, int pictureWidth, int pictureHeight,
@@ -153,6 +193,9 @@ void prepareResampler(Resampler& resampler, const ScalePlan& plan, int pictureWi
         resampler.rows.push_back(tapAt(y - plan.y, pictureHeight, plan.height, plan.factor, plan.filtered));
     resampler.upper.assign(resampler.columns.size(), 0);
     resampler.lower.assign(resampler.columns.size(), 0);
+    resampler.mixed.assign(resampler.columns.size(), 0);
+    resampler.streaming =
+        resampler.columns.size() * resampler.rows.size() * sizeof(std::uint32_t) > STREAMING_BYTES;
 
     // Repeating is used only where it gives exactly the columns' taps.
     resampler.repeat = 0;
@@ -178,17 +221,15 @@ void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sour
     const std::size_t width = r.columns.size();
     if (width == 0) return;
     int upperRow = -1, lowerRow = -1;   // the source rows in r.upper, r.lower
-    const ScaleTap* previous = nullptr;
-    std::uint32_t* previousLine = nullptr;
-    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+    for (std::size_t i = 0; i < r.rows.size();) {
         const ScaleTap& tap = r.rows[i];
-        std::uint32_t* line = target + static_cast<std::ptrdiff_t>(r.top + static_cast<int>(i)) * targetPitch + r.left;
-        // A repeated row is a copy of the one above.
-        if (previous && previous->first == tap.first && previous->second == tap.second &&
-            previous->weight == tap.weight) {
-            std::memcpy(line, previousLine, width * sizeof(std::uint32_t));
-        } else if (tap.weight == 0) {
-            scaleRowAcross(r, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, line);
+        // The screen lines i..end-1 all show this row.
+        std::size_t end = i + 1;
+        while (end < r.rows.size() && sameTap(r.rows[end], tap)) ++end;
+        const std::uint32_t* row = nullptr;
+        if (tap.weight == 0 && r.repeat == 1) {
+            // Nothing to scale: the source row itself.
+            row = source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch + r.startColumn;
         } else {
             // Going down, the lower row of one seam is the upper row of the next.
             if (lowerRow == tap.first) {
@@ -199,14 +240,23 @@ void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sour
                 scaleRowAcross(r, source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch, r.upper.data());
                 upperRow = tap.first;
             }
-            if (lowerRow != tap.second) {
-                scaleRowAcross(r, source + static_cast<std::ptrdiff_t>(tap.second) * sourcePitch, r.lower.data());
-                lowerRow = tap.second;
+            row = r.upper.data();
+            if (tap.weight != 0) {
+                if (lowerRow != tap.second) {
+                    scaleRowAcross(r, source + static_cast<std::ptrdiff_t>(tap.second) * sourcePitch, r.lower.data());
+                    lowerRow = tap.second;
+                }
+                for (std::size_t x = 0; x < width; ++x)
+                    r.mixed[x] = mixPixels(r.upper[x], r.lower[x], tap.weight);
+                row = r.mixed.data();
             }
-            for (std::size_t x = 0; x < width; ++x)
-                line[x] = mixPixels(r.upper[x], r.lower[x], tap.weight);
         }
-        previous = &tap;
-        previousLine = line;
+        for (; i < end; ++i) {
+            std::uint32_t* line = target + static_cast<std::ptrdiff_t>(r.top + static_cast<int>(i)) * targetPitch + r.left;
+            writeLine(row, line, width, r.streaming);
+        }
     }
+#if defined(__SSE2__)
+    if (r.streaming) _mm_sfence();
+#endif
 }

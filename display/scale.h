@@ -56,6 +56,14 @@ struct Resampler {
     // first startSkip of its copies.
     int repeat = 0;
     int startColumn = 0, startSkip = 0;
+    // A row shown on several screen lines is made once, in upper or in
+    // mixed, and copied to each of them.
+    std::vector<std::uint32_t> mixed;
+    // Lines are written past the caches (streaming stores) where the
+    // visible rectangle is larger than they are: the screen is read next by
+    // whoever shows it, not by the scaler, and would only push out the
+    // picture being drawn.
+    bool streaming = false;
 };
 
 // Prepares resampler for plan on a screen of outWidth x outHeight; only the
@@ -65,6 +73,7 @@ void prepareResampler(Resampler& resampler, const ScalePlan& plan, int pictureWi
 
 // Draws the source picture (rows sourcePitch pixels apart) into the target
 // screen (rows targetPitch pixels apart) as prepared. Pixels outside the
-// plan's rectangle are not touched.
+// plan's rectangle are not touched. With streaming stores the lines are
+// complete in memory (fenced) before it returns.
 void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sourcePitch,
                      std::uint32_t* target, int targetPitch);

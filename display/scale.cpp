@@ -134,6 +134,43 @@ void writeLine(const std::uint32_t* row, std::uint32_t* line, std::size_t width,
     std::memcpy(line, row, width * sizeof(std::uint32_t));
 }
 
+// Writes one row, each source pixel doubled, to count screen lines pitch
+// pixels apart with streaming stores, where line pixel x shows source pixel
+// (x + skip) / 2. Done straight from the source, without making the row
+// first; false (nothing written) where the lines' 16-byte boundaries do not
+// fall between two copies of a pixel.
+bool streamDoubledRow(const std::uint32_t* source, int skip, std::uint32_t* first,
+                      std::ptrdiff_t pitch, std::size_t count, std::size_t width)
+{
+#if defined(__SSE2__)
+    const std::size_t past = (reinterpret_cast<std::uintptr_t>(first) / sizeof(std::uint32_t)) & 3;
+    const std::size_t head = std::min((4 - past) & 3, width);
+    if ((pitch & 3) != 0 || ((head + static_cast<std::size_t>(skip)) & 1) != 0) return false;
+    const std::size_t body = head + (width - head) / 8 * 8;
+    for (std::size_t k = 0; k < count; ++k) {
+        std::uint32_t* line = first + static_cast<std::ptrdiff_t>(k) * pitch;
+        for (std::size_t x = 0; x < head; ++x) line[x] = source[(x + skip) / 2];
+    }
+    for (std::size_t x = head; x < body; x += 8) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + (x + skip) / 2));
+        const __m128i low = _mm_unpacklo_epi32(four, four), high = _mm_unpackhi_epi32(four, four);
+        for (std::size_t k = 0; k < count; ++k) {
+            std::uint32_t* line = first + static_cast<std::ptrdiff_t>(k) * pitch;
+            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x), low);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x + 4), high);
+        }
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        std::uint32_t* line = first + static_cast<std::ptrdiff_t>(k) * pitch;
+        for (std::size_t x = body; x < width; ++x) line[x] = source[(x + skip) / 2];
+    }
+    return true;
+#else
+    (void)source, (void)skip, (void)first, (void)pitch, (void)count, (void)width;
+    return false;
+#endif
+}
+
 bool sameTap(const ScaleTap& a, const ScaleTap& b)
 {
     return a.first == b.first && a.second == b.second && a.weight == b.weight;
@@ -226,6 +263,13 @@ void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sour
         // The screen lines i..end-1 all show this row.
         std::size_t end = i + 1;
         while (end < r.rows.size() && sameTap(r.rows[end], tap)) ++end;
+        std::uint32_t* const firstLine = target + static_cast<std::ptrdiff_t>(r.top + static_cast<int>(i)) * targetPitch + r.left;
+        if (tap.weight == 0 && r.repeat == 2 && r.streaming &&
+            streamDoubledRow(source + static_cast<std::ptrdiff_t>(tap.first) * sourcePitch + r.startColumn,
+                             r.startSkip, firstLine, targetPitch, end - i, width)) {
+            i = end;
+            continue;
+        }
         const std::uint32_t* row = nullptr;
         if (tap.weight == 0 && r.repeat == 1) {
             // Nothing to scale: the source row itself.

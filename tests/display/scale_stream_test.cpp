@@ -7,27 +7,32 @@
 TEST(ResamplePicture, StreamingStoresDrawWhatPlainStoresDraw)
 {
     // Pitches and positions that start lines on every alignment, widths
-    // that end in a part of a 16-byte store, whole and filtered factors.
+    // that end in a part of a 16-byte store, whole and filtered factors,
+    // pictures cropped partway into a repeated pixel.
     struct Case {
         int screenW, screenH, pitch, pictureW, pictureH;
-        ScaleMode mode;
+        ScalePlan plan;
     };
     const std::vector<Case> cases = {
-        {61, 23, 61, 19, 7, ScaleMode::Integer},    // factor 3, odd pitch
-        {46, 30, 49, 11, 7, ScaleMode::Integer},    // factor 4, border of 1 and 2
-        {37, 20, 40, 37, 20, ScaleMode::Integer},   // factor 1: rows copied as they are
-        {50, 29, 53, 13, 9, ScaleMode::Fit},        // filtered
-        {20, 9, 22, 40, 18, ScaleMode::Integer},    // cropped on every side
+        // x, y, width, height, factor, filtered
+        {53, 22, 56, 25, 10, {1, 1, 50, 20, 2, false}},     // doubled, lines 16-byte aligned alike
+        {53, 22, 56, 25, 10, {2, 1, 50, 20, 2, false}},     // doubled, boundaries inside a pair
+        {53, 22, 57, 25, 10, {1, 1, 50, 20, 2, false}},     // doubled, lines aligned differently
+        {40, 17, 44, 25, 10, {-3, -1, 50, 20, 2, false}},   // doubled, cropped on every side
+        {61, 23, 61, 19, 7, {2, 1, 57, 21, 3, false}},
+        {46, 30, 49, 11, 7, {1, 1, 44, 28, 4, false}},
+        {37, 20, 40, 37, 20, {0, 0, 37, 20, 1, false}},     // rows copied as they are
+        {50, 29, 53, 13, 9, {0, 3, 50, 23, 4, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.screenW << "x" << c.screenH << " pitch " << c.pitch
-                                        << " showing " << c.pictureW << "x" << c.pictureH);
+                                        << " showing " << c.pictureW << "x" << c.pictureH << " at "
+                                        << c.plan.x << "," << c.plan.y << " factor " << c.plan.factor);
         std::vector<std::uint32_t> picture(static_cast<std::size_t>(c.pictureW * c.pictureH));
         for (std::size_t i = 0; i < picture.size(); ++i)
             picture[i] = 0x9E3779B1u * static_cast<std::uint32_t>(i + 1);
-        const ScalePlan plan = chooseScale(c.screenW, c.screenH, c.pictureW, c.pictureH, c.mode);
         Resampler r;
-        prepareResampler(r, plan, c.pictureW, c.pictureH, c.screenW, c.screenH);
+        prepareResampler(r, c.plan, c.pictureW, c.pictureH, c.screenW, c.screenH);
         // One pixel of slack before the screen shifts every line's alignment.
         std::vector<std::uint32_t> streamed(static_cast<std::size_t>(c.pitch * c.screenH + 1), 7);
         std::vector<std::uint32_t> plain(streamed);

@@ -6,6 +6,7 @@
 
 #include "display/device.h"
 #include "display/readout.h"
+#include "display/scale.h"
 
 std::uint32_t windowBuffer[WINDOW_ROOM] = {};
 std::int32_t windowWidth = 0;
@@ -85,8 +86,9 @@ int presentRetained()
 int flipToDisplay(const std::uint32_t* pixels)
 {
     const std::size_t count = static_cast<std::size_t>(displayWidth) * displayHeight;
-    if (pixels != retainedPicture && count <= WINDOW_ROOM)
-        std::memcpy(retainedPicture, pixels, count * sizeof *pixels);
+    // Read again only when the show pauses or catches up: kept out of the
+    // caches the next frame is drawn in.
+    if (pixels != retainedPicture && count <= WINDOW_ROOM) streamPixels(retainedPicture, pixels, count);
     ++presentCount;
     if (presentationMuted) return 1;
     if (!currentDevice) return 0;

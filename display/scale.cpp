@@ -103,35 +103,38 @@ void scaleRowAcross(const Resampler& r, const std::uint32_t* source, std::uint32
 // stores: about what a core's own cache holds.
 constexpr std::size_t STREAMING_BYTES = std::size_t{1} << 20;
 
-// Copies a finished row to one screen line: plainly, or with streaming
-// stores from the first 16-byte boundary of the line on, 64 bytes (a cache
-// line's worth) at a time where it can.
-void writeLine(const std::uint32_t* row, std::uint32_t* line, std::size_t width, bool streaming)
+// Copies count pixels with streaming stores from the first 16-byte boundary
+// of the target on, 64 bytes (a cache line's worth) at a time where it can;
+// not fenced. Without SSE2, a plain copy.
+void streamCopy(std::uint32_t* target, const std::uint32_t* source, std::size_t count)
 {
 #if defined(__SSE2__)
-    if (streaming) {
-        std::size_t x = 0;
-        for (; x < width && (reinterpret_cast<std::uintptr_t>(line + x) & 15) != 0; ++x) line[x] = row[x];
-        for (; x + 16 <= width; x += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 4));
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 8));
-            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 12));
-            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x), a);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x + 4), b);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x + 8), c);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x + 12), d);
-        }
-        for (; x + 4 <= width; x += 4)
-            _mm_stream_si128(reinterpret_cast<__m128i*>(line + x),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)));
-        for (; x < width; ++x) line[x] = row[x];
-        return;
+    std::size_t x = 0;
+    for (; x < count && (reinterpret_cast<std::uintptr_t>(target + x) & 15) != 0; ++x) target[x] = source[x];
+    for (; x + 16 <= count; x += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + 4));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + 8));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + 12));
+        _mm_stream_si128(reinterpret_cast<__m128i*>(target + x), a);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(target + x + 4), b);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(target + x + 8), c);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(target + x + 12), d);
     }
+    for (; x + 4 <= count; x += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(target + x),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x)));
+    for (; x < count; ++x) target[x] = source[x];
 #else
-    (void)streaming;
+    std::memcpy(target, source, count * sizeof(std::uint32_t));
 #endif
-    std::memcpy(line, row, width * sizeof(std::uint32_t));
+}
+
+void streamFence()
+{
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
 }
 
 // Writes one row, each source pixel doubled, to count screen lines pitch
@@ -297,10 +300,17 @@ void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sour
         }
         for (; i < end; ++i) {
             std::uint32_t* line = target + static_cast<std::ptrdiff_t>(r.top + static_cast<int>(i)) * targetPitch + r.left;
-            writeLine(row, line, width, r.streaming);
+            if (r.streaming)
+                streamCopy(line, row, width);
+            else
+                std::memcpy(line, row, width * sizeof(std::uint32_t));
         }
     }
-#if defined(__SSE2__)
-    if (r.streaming) _mm_sfence();
-#endif
+    if (r.streaming) streamFence();
+}
+
+void streamPixels(std::uint32_t* target, const std::uint32_t* source, std::size_t count)
+{
+    streamCopy(target, source, count);
+    streamFence();
 }

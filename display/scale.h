@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -77,3 +78,9 @@ void prepareResampler(Resampler& resampler, const ScalePlan& plan, int pictureWi
 // complete in memory (fenced) before it returns.
 void resamplePicture(Resampler& resampler, const std::uint32_t* source, int sourcePitch,
                      std::uint32_t* target, int targetPitch);
+
+// Copies count pixels with streaming stores, which go to memory without
+// passing through the caches: for a large picture read much later or by
+// another process, so that it does not push out what is being drawn. The
+// pixels are complete in memory (fenced) on return.
+void streamPixels(std::uint32_t* target, const std::uint32_t* source, std::size_t count);

@@ -4,7 +4,7 @@
 // The seam between the show and whatever shows its pictures: a window for
 // the player, the capture's outputs, a plain sink in tests. The presentation
 // code drives it in a fixed order: pump events, skip while inactive, lock,
-// convert rows, unlock, flip.
+// convert rows (or hand over the picture, see takePicture), unlock, flip.
 
 struct PixelFormat {
     std::uint32_t bitCount = 0;   // storage bits of a pixel: 32, 24 or 16
@@ -30,6 +30,17 @@ public:
     // Shown and not minimised.
     virtual bool active() = 0;
     virtual bool lock(LockedRows& rows) = 0;
+    // Called between lock and unlock, in place of converting the rows: a
+    // device whose screen takes the program's own pixel format and that
+    // enlarges the picture onto it anyway may take the picture itself
+    // (rows pitch pixels apart, valid until flip returns) and draw it to
+    // the screen in one pass at flip. True when it took it; false (the
+    // default) when the rows must be converted into the locked back buffer.
+    virtual bool takePicture(const std::uint32_t* pixels, int pitch)
+    {
+        (void)pixels, (void)pitch;
+        return false;
+    }
     virtual void unlock() = 0;
     // Shows the back buffer, paced as the device does it.
     virtual void flip() = 0;

@@ -100,7 +100,15 @@ int flipToDisplay(const std::uint32_t* pixels)
     LockedRows rows;
     if (!currentDevice->lock(rows)) return 0;
     std::int32_t y = 0;
-    if (readoutText[0] && currentDevice->showsReadout() && displayWidth <= 640 && displayHeight >= READOUT_HEIGHT) {
+    const bool readout = readoutText[0] && currentDevice->showsReadout() && displayWidth <= 640 &&
+                         displayHeight >= READOUT_HEIGHT;
+    // A device that enlarges the picture in the program's own format reads
+    // it straight from pixels: one pass instead of a copy and then the
+    // enlarging. The readout is drawn over a copy of the top rows, so that
+    // picture goes through the rows.
+    if (!readout && rowConverter == copyRow32 && currentDevice->takePicture(pixels, displayWidth))
+        y = displayHeight;
+    if (readout) {
         std::memcpy(readoutRows, pixels, sizeof(std::uint32_t) * displayWidth * READOUT_HEIGHT);
         drawReadout(readoutRows, displayWidth, readoutText);
         for (; y < READOUT_HEIGHT; ++y)

@@ -209,6 +209,16 @@ public:
         return true;
     }
 
+    // The window-surface path in the program's own format takes the picture
+    // and enlarges it from there at flip, with no back buffer in between.
+    bool takePicture(const std::uint32_t* pixels, int pitch) override
+    {
+        if (!backBuffer_ || backBuffer_->format->format != SDL_PIXELFORMAT_RGB888) return false;
+        picture_ = pixels;
+        picturePitch_ = pitch;
+        return true;
+    }
+
     void unlock() override
     {
         if (texture_) SDL_UnlockTexture(texture_);
@@ -220,6 +230,7 @@ public:
             flipToWindowSurface();
         else
             flipThroughRenderer();
+        picture_ = nullptr;
         // A present that waited for the retrace took about a frame. One that
         // came back at once (no retrace wait, or none to be had) sleeps to the
         // next frame instead of spinning.
@@ -324,6 +335,16 @@ private:
         }
         const std::uint32_t* pixels = static_cast<const std::uint32_t*>(backBuffer_->pixels);
         int pitch = backBuffer_->pitch / 4;
+        if (picture_ && backBuffer_->format->format == screen->format->format) {
+            pixels = picture_;
+            pitch = picturePitch_;
+        } else if (picture_) {
+            // The window's format changed since: the picture into the back
+            // buffer after all, and on through the conversion below.
+            for (int y = 0; y < height_; ++y)
+                std::memcpy(static_cast<unsigned char*>(backBuffer_->pixels) + y * backBuffer_->pitch,
+                            picture_ + static_cast<std::ptrdiff_t>(y) * picturePitch_, static_cast<std::size_t>(width_) * 4);
+        }
         if (backBuffer_->format->format != screen->format->format) {
             converted_.resize(static_cast<std::size_t>(width_) * height_);
             SDL_ConvertPixels(width_, height_, backBuffer_->format->format, backBuffer_->pixels,
@@ -413,6 +434,10 @@ private:
     // last drawn into, and the back buffer in the window's format where the
     // two differ.
     SDL_Surface* backBuffer_ = nullptr;
+    // The picture handed over in place of the back buffer's rows, until the
+    // flip that shows it.
+    const std::uint32_t* picture_ = nullptr;
+    int picturePitch_ = 0;
     SDL_Surface* screen_ = nullptr;
     bool screenStale_ = true;
     std::vector<std::uint32_t> converted_;

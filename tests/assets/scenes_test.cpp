@@ -142,7 +142,7 @@ TEST(SceneDesign, SizesFitWhereTheShowPlacesThem)
 {
     // Bounding radii about the object origin.
     const double knot = boundingRadius(shapeOf("scene2.3ds", 0));
-    EXPECT_TRUE(knot >= 55.0 && knot <= 66.0) << knot;
+    EXPECT_TRUE(knot >= 40.0 && knot <= 45.0) << knot;
     const double blob = boundingRadius(shapeOf("scene3.3ds", 0));
     EXPECT_TRUE(blob >= 70.0 && blob <= 90.0) << blob;
     EXPECT_NEAR(boundingRadius(shapeOf("scene6.3ds", 0)), 72.0, 0.5);   // 50 + 22

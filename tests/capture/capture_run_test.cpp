@@ -96,10 +96,12 @@ TEST_F(CaptureRunTest, VideoAppearsWholeInTheContainerOfItsExtension)
     }
     struct Case {
         const char* name;
-        const char* streams;   // ffprobe's codec names, then the container's
+        const char* streams;   // ffprobe's codec names, the container's, the brand of an MP4 or MOV
     };
     const Case cases[] = {
-        {"show.mp4", "h264,aac,mov,mp4,m4a,3gp,3g2,mj2"},
+        {"show.mp4", "h264,aac,mov,mp4,m4a,3gp,3g2,mj2,isom"},
+        {"show.MOV", "h264,aac,mov,mp4,m4a,3gp,3g2,mj2,qt  "},
+        {"show.mkv", "h264,aac,matroska,webm"},
         {"show.webm", "vp9,opus,matroska,webm"},
     };
     for (const Case& c : cases) {
@@ -107,7 +109,7 @@ TEST_F(CaptureRunTest, VideoAppearsWholeInTheContainerOfItsExtension)
         const CaptureRun run = capture(std::string("--fps 10 --to 0.3 --null --video ") + c.name);
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(leftBehind(dir), std::vector<std::string>{c.name});
-        const std::string probe = "ffprobe -v error -show_entries stream=codec_name:format=format_name "
+        const std::string probe = "ffprobe -v error -show_entries stream=codec_name:format=format_name:format_tags=major_brand "
                                   "-of default=nw=1:nk=1 '" + (dir / c.name).string() + "' | paste -sd, > '" +
                                   (dir / "probe").string() + "'";
         ASSERT_EQ(std::system(probe.c_str()), 0);

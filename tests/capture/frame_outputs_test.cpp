@@ -107,7 +107,7 @@ TEST(PendingFile, ReplacesOnlyRegularFilesAndWritesThroughLinksDevicesAndFifos)
         std::string path;
         bool ok;
         std::string landsIn;   // the file that holds the text afterwards
-        const char* mentions;  // in the error, after the path
+        const char* mentions;  // in the error, besides the path
     };
     const std::string d = dir.string();
     std::vector<Case> cases = {

@@ -148,7 +148,9 @@ TEST(PendingFile, ReplacesOnlyRegularFilesAndWritesThroughLinksDevicesAndFifos)
     EXPECT_TRUE(fs::is_symlink(dir / "link2.txt"));
     EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
     EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
-    if (geteuid() != 0) EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    if (geteuid() != 0) {
+        EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    }
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
     }

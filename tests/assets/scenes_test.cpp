@@ -126,6 +126,8 @@ TEST(SceneDesign, OpaqueMeshesAreClosedAndWoundOutward)
 TEST(SceneDesign, ShapesFitWhereTheShowPlacesThem)
 {
     // Bounding radii about the object origin.
+    // Flipped left under the camera's turn, the knot's centre lies about 132
+    // pixels from the middle of the picture: over 48 it would cross an edge.
     const double knot = boundingRadius(shapeOf("scene2.3ds", 0));
     EXPECT_TRUE(knot >= 40.0 && knot <= 45.0) << knot;
     const double blob = boundingRadius(shapeOf("scene3.3ds", 0));

@@ -119,33 +119,6 @@ TEST_F(Triangles, ColumnZeroAndRowZeroAreNeverWritten)
     }
 }
 
-TEST_F(Triangles, FlatPixelRules)
-{
-    struct Case {
-        int additive;
-        float alpha;
-        std::uint32_t before, after;
-    };
-    // Colour (200, 100, 60) over a pixel (100, 200, 251) with top byte 0x7F.
-    const Case cases[] = {
-        {0, 1.0f, 0x7F64C8FBu, 0x00C8643Cu},    // opaque replaces all 32 bits
-        {0, 0.5f, 0x7F64C8FBu, 0x7F64C8FBu},    // opaque needs alpha exactly 1
-        {1, 0.5f, 0x7F64C8FBu, 0x7FFAFAFAu},    // additive ignores alpha, stops at 250
-        {1, 1.0f, 0x00000000u, 0x00C8643Cu},
-        {2, 1.0f, 0x7F64C8FBu, 0x7F64C8FBu},    // any other rule writes nothing
-    };
-    for (const Case& c : cases) {
-        for (int y = 1; y < 40; ++y) {
-            std::fill(frameBuffer + y * 512, frameBuffer + y * 512 + 512, c.before);
-        }
-        mesh->alpha = c.alpha;
-        mesh->drawFlatTriangle(frameBuffer, c.additive, at(10, 10), at(30, 10), at(10, 30), 200,
-                               100, 60);
-        EXPECT_EQ(pixel(12, 12), c.after) << "additive " << c.additive << " alpha " << c.alpha;
-        EXPECT_EQ(pixel(12, 35), c.before);
-    }
-}
-
 TEST_F(Triangles, TexturedSpanStepsBeforeEachRead)
 {
     // Columns 5..8, u from 0 to 4 texels: du = 1 texel, the first pixel
@@ -180,32 +153,40 @@ TEST_F(Triangles, TexelsAreClampedToZeroTo252)
     EXPECT_EQ(pixel(32, 6), 2u);
 }
 
-TEST_F(Triangles, TexturedPixelRules)
+TEST_F(Triangles, PixelRules)
 {
     struct Case {
+        bool textured;
         int additive;
         float alpha;
         std::uint32_t after;
     };
-    // Texel (100, 200, 30) onto a pixel (200, 100, 10) with top byte 0xAB.
+    // Colour or texel (100, 200, 30) onto a pixel (200, 100, 10) with top byte 0xAB.
     const Case cases[] = {
-        {0, 1.0f, 0x0064C81Eu},    // replaced
-        {1, 1.0f, 0xABFAFA28u},    // added, stops at 250, top byte kept
-        {1, 0.5f, 0x00AFE123u},    // added, then averaged with the texel
-        {0, 0.1f, 0x00969614u},    // averaged
-        {0, 0.0f, 0xABC8640Au},    // nothing
-        {0, 1.5f, 0xABC8640Au},
-        {2, 1.0f, 0xABC8640Au},
+        {false, 0, 1.0f, 0x0064C81Eu},   // opaque replaces all 32 bits
+        {false, 0, 0.5f, 0xABC8640Au},   // flat opaque needs alpha exactly 1
+        {false, 1, 0.5f, 0xABFAFA28u},   // additive ignores alpha, stops at 250, keeps the top byte
+        {false, 2, 1.0f, 0xABC8640Au},   // any other rule writes nothing
+        {true, 0, 1.0f, 0x0064C81Eu},
+        {true, 1, 1.0f, 0xABFAFA28u},
+        {true, 1, 0.5f, 0x00AFE123u},    // added, then averaged with the texel
+        {true, 0, 0.1f, 0x00969614u},    // averaged
+        {true, 0, 0.0f, 0xABC8640Au},    // nothing
+        {true, 0, 1.5f, 0xABC8640Au},
+        {true, 2, 1.0f, 0xABC8640Au},
     };
+    std::fill(mesh->texture, mesh->texture + TEXTURE_SIZE * TEXTURE_SIZE, 0x0064C81Eu);
     for (const Case& c : cases) {
-        for (int y = 1; y < 40; ++y) {
-            std::fill(frameBuffer + y * 512, frameBuffer + y * 512 + 512, 0xABC8640Au);
-        }
-        std::fill(mesh->texture, mesh->texture + TEXTURE_SIZE * TEXTURE_SIZE, 0x0064C81Eu);
+        std::fill(frameBuffer + 512, frameBuffer + 40 * 512, 0xABC8640Au);
         mesh->alpha = c.alpha;
-        mesh->drawTexturedTriangle(frameBuffer, c.additive, textured(10, 10, 0, 0),
-                                   textured(30, 10, 50, 0), textured(10, 30, 0, 50));
-        EXPECT_EQ(pixel(12, 12), c.after) << "additive " << c.additive << " alpha " << c.alpha;
+        if (c.textured) {
+            mesh->drawTexturedTriangle(frameBuffer, c.additive, textured(10, 10, 0, 0),
+                                       textured(30, 10, 50, 0), textured(10, 30, 0, 50));
+        } else {
+            mesh->drawFlatTriangle(frameBuffer, c.additive, at(10, 10), at(30, 10), at(10, 30), 100, 200, 30);
+        }
+        EXPECT_EQ(pixel(12, 12), c.after) << (c.textured ? "textured" : "flat") << " additive " << c.additive
+                                          << " alpha " << c.alpha;
         EXPECT_EQ(pixel(40, 12), 0xABC8640Au);
     }
 }

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <limits>
 
-#include "control/random.h"
 #include "display/pixel.h"
 #include "effects/overlay.h"
 #include "tests/effects/test_pictures.h"
@@ -12,7 +10,6 @@ namespace {
 
 using AddSplitPicture = EffectTest;
 using AddScaledPicture = EffectTest;
-using RandomizeRowOffsets = EffectTest;
 using WobbleRows = EffectTest;
 
 TEST_F(AddSplitPicture, AveragesTwoCopiesMinusDarkenWhereEitherHasRed)
@@ -89,21 +86,6 @@ TEST_F(AddScaledPicture, StepsThatCannotAdvanceNeverHang)
         }
         EXPECT_EQ(countOther(target, 0), 2u * 510u) << x;
     }
-}
-
-TEST_F(RandomizeRowOffsets, DrawsSignThenSizeForEachRow)
-{
-    resetRandom();
-    randomizeRowOffsets();
-    // Draws 41, 18467 | 6334, 26500 | 19169, 15724 | 11478, 29358 | 26962, 24464:
-    // 41 % 100 <= 50 -> -(18467 % 5 + 2.5) = -4, then -2, 6, 5, 6.
-    const std::int32_t first[] = {-4, -2, 6, 5, 6};
-    for (int y = 0; y < 5; ++y) EXPECT_EQ(rowWobble[y], first[y]) << y;
-    for (int y = 0; y < 384; ++y) EXPECT_TRUE(std::abs(rowWobble[y]) >= 2 && std::abs(rowWobble[y]) <= 6) << y;
-    const int next = drawRandom();   // exactly two draws per row
-    resetRandom();
-    for (int i = 0; i < 2 * 384; ++i) drawRandom();
-    EXPECT_EQ(drawRandom(), next);
 }
 
 TEST_F(WobbleRows, ShiftsEachRowByItsScaledBaseInsideColumns1To511)

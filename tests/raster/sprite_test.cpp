@@ -65,15 +65,6 @@ TEST_F(Sprites, StepSizesScaleTheSprite)
     }
 }
 
-TEST_F(Sprites, SumStopsAt250WithTopByteCleared)
-{
-    std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0xFF1020F0u);
-    std::fill(picture, picture + 64 * 64, 0xAA050530u);
-    addScaledSprite(frameBuffer, picture, 64, 62, 10, 10, 1.0f, 1.0f);
-    EXPECT_EQ(pixel(11, 11), 0x001525FAu);
-    EXPECT_EQ(pixel(10, 10), 0xFF1020F0u);
-}
-
 TEST_F(Sprites, ClippedAndRejectedPositions)
 {
     // Near the right and bottom edges only the inside part is drawn.

@@ -32,16 +32,6 @@ TEST(ComputeNormals, VertexNormalIsThePlainMean)
     EXPECT_EQ(mesh->vertices[2].normal.z, -1.0f);
     EXPECT_EQ(mesh->vertices[3].normal.x, 1.0f);
     EXPECT_EQ(mesh->vertices[5].normal.y, 0.5f);    // kept
-
-    // Without vertexLighting or envMapped the vertex normals stay.
-    mesh->vertices[0].normal = {};
-    mesh->vertexLighting = 0;
-    mesh->faceLighting = 1;
-    mesh->computeNormals();
-    EXPECT_EQ(mesh->vertices[0].normal.x, 0.0f);
-    mesh->envMapped = 1;
-    mesh->computeNormals();
-    EXPECT_EQ(mesh->vertices[0].normal.x, 0.5f);
 }
 
 TEST(LightMesh, FaceIntensityIsTheClampedCosine)

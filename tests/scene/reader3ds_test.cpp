@@ -87,21 +87,6 @@ TEST(ReadScene3ds, OneObjectGivesTheLeadingEmptyMeshAndTheObject)
     EXPECT_EQ(mesh.faces[1].c, 0);
 }
 
-TEST(ReadScene3ds, FaceIndicesAreReadUnsigned)
-{
-    // Index 40000 does not fit a signed 16-bit value; it must name vertex 40000.
-    Bytes points = u16(40001);
-    for (int i = 0; i <= 40000; ++i) {
-        for (const Bytes& part : {f32(0), f32(0), f32(static_cast<float>(i))})
-            points.insert(points.end(), part.begin(), part.end());
-    }
-    const Scene scene = readBytes(file(object(
-        "Big", triangleMesh(join({chunk(0x4110, points), faceList({{40000, 0, 1}})})))));
-    ASSERT_EQ(scene.meshes[1]->faceCount, 1);
-    EXPECT_EQ(scene.meshes[1]->faces[0].a, 40000);
-    EXPECT_EQ(scene.meshes[1]->vertices[40000].restZ, 40000.0f);
-}
-
 // A light chunk holds its position (12 bytes) and then its sub-chunks. The
 // vector kept is bytes 4 to 15 of the data: y and z of the position and the
 // first four bytes of the colour chunk's header (id 0x0010, length 18, that
@@ -232,6 +217,10 @@ TEST(ReadScene3dsMalformed, CountsFollowTheRecordsActuallyThere)
          file(triangleOf(join({vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
                                faceList({{0, 1, 2}, {0, 1, 3}, {2, 1, 0}, {65535, 0, 0}, {1, 3, 1}})}))),
          {0, 3}, {0, 2}},
+        {"face index 40000, above a signed 16-bit value",
+         file(triangleOf(join({chunk(0x4110, join({u16(40001), Bytes(40001 * 12, 0)})),
+                               faceList({{40000, 0, 1}})}))),
+         {0, 40001}, {0, 1}},
         {"faces before their vertices",
          file(triangleOf(join({faceList({{0, 1, 2}}), vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}})}))),
          {0, 3}, {0, 1}},

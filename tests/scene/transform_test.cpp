@@ -50,11 +50,6 @@ TEST_F(Transform, AnglesWrapToOneAnd3599)
         EXPECT_EQ(mesh->angleY, c.expected);
         EXPECT_EQ(mesh->angleZ, c.expected);
     }
-    auto mesh = makeMesh({}, {});
-    mesh->setRotation(3600, 0, -1);
-    EXPECT_EQ(mesh->angleX, 3600);
-    EXPECT_EQ(mesh->angleY, 0);
-    EXPECT_EQ(mesh->angleZ, 3599);
 }
 
 TEST_F(Transform, WavesWithOutOfRangePhasesReadInsideTheTables)

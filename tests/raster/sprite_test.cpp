@@ -44,7 +44,8 @@ protected:
 
 TEST_F(Sprites, StepSizesScaleTheSprite)
 {
-    // Pixel (100 + k, 50 + r) reads texel column k * step, row r * step.
+    // Pixel (100 + k, 50 + r), k and r from 1, reads texel column
+    // 1 + (k - 1) * step and row 1 + (r - 1) * step, truncated.
     struct Case {
         float step;
         std::vector<int> box;

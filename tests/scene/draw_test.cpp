@@ -42,6 +42,32 @@ protected:
     void SetUp() override { setUpScreen(); }
 };
 
+TEST_F(Draw, MeshesOrderedByPlacementDepthKeepingEntryZero)
+{
+    struct Case {
+        std::vector<float> z;
+        std::vector<int> order;   // original entries, in drawing order
+    };
+    const Case cases[] = {
+        {{5000, 500, 2000, 1000}, {0, 2, 3, 1}},
+        {{0, 1000, 1000, 3000}, {0, 3, 1, 2}},   // equal z keep their order
+        {{9}, {0}},
+    };
+    for (const Case& c : cases) {
+        Scene scene;
+        std::vector<Mesh*> original;
+        for (const float z : c.z) {
+            scene.meshes.push_back(std::make_unique<Mesh>());
+            scene.meshes.back()->position.z = z;
+            original.push_back(scene.meshes.back().get());
+        }
+        scene.meshCount = static_cast<int>(c.z.size());
+        sortMeshes(scene);
+        for (std::size_t i = 0; i < c.order.size(); ++i)
+            EXPECT_EQ(scene.meshes[i].get(), original[c.order[i]]) << "entry " << i;
+    }
+}
+
 TEST_F(Draw, FacesSortedFarthestFirstByMeanDepth)
 {
     auto mesh = makeMesh({{0, 0, 10}, {0, 0, 20}, {0, 0, 30}, {0, 0, 60}},

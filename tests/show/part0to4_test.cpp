@@ -3,44 +3,48 @@
 #include "control/clock.h"
 #include "control/random.h"
 #include "control/scenes.h"
+#include "control/startup.h"
 #include "show/parts.h"
 #include "tests/show/show_support.h"
 
 namespace {
 
-using FrameFunction = void (*)(int);
+class FirstHalf : public ::testing::Test {
+protected:
+    MemoryDisplay& display = prepareShow();
+};
 
-// A part goes on at its end time and ends on the first later frame, which
-// is still drawn and presented.
-TEST(PartEnd, ContinuesAtTheEndTimeAndEndsAfterIt)
+// Parts 0, 1, 3 and 4 go on at their end times (ms) and end on the first
+// later frame; part 2 ends on its tick count 3 past 500, held at 0 before
+// 60 s. An ending frame is still drawn and presented.
+TEST_F(FirstHalf, EachPartEndsJustPastItsBound)
 {
     struct Case {
-        FrameFunction render;
-        int part, endMs;
+        int part, t, ticks3, partAfter, ticks3After;
     };
-    const Case cases[] = {{renderPart0, 0, 24000}, {renderPart1, 1, 48000}};
-    MemoryDisplay& display = prepareShow();
+    const Case cases[] = {
+        {0, 24000, 0, 0, 0},      {0, 24001, 0, 1, 0},      {1, 48000, 0, 1, 0},
+        {1, 48001, 0, 2, 0},      {2, 59999, 400, 2, 0},    {2, 59999, 501, 3, 0},
+        {2, 60000, 500, 2, 500},  {2, 60000, 501, 3, 501},  {3, 96000, 0, 3, 0},
+        {3, 96001, 0, 4, 0},      {4, 108000, 0, 4, 0},     {4, 108001, 0, 5, 0},
+    };
     for (const Case& c : cases) {
         startPart(c.part);
-        c.render(c.endMs);
-        EXPECT_EQ(currentPart, c.part) << c.part;
+        setTicks(partTicks[3], c.ticks3);
         const int flips = display.flips;
-        c.render(c.endMs + 1);
-        EXPECT_EQ(currentPart, c.part + 1) << c.part;
-        EXPECT_EQ(display.flips, flips + 1) << c.part;
+        renderPart(c.part, c.t);
+        EXPECT_EQ(currentPart, c.partAfter) << c.part << " at " << c.t;
+        if (c.part == 2) {
+            EXPECT_EQ(ticks(partTicks[3]), c.ticks3After) << "at " << c.t;
+        }
+        EXPECT_EQ(display.flips, flips + 1) << c.part << " at " << c.t;
     }
-}
-
-float shakeOf(int k)
-{
-    return scene8->meshes[k]->position.x;
 }
 
 // The first turn of the spin starts a one-second shake whose range shrinks
 // with cueTicks[0]; a later turn does not start it again.
-TEST(Part0, ShakesOnceAfterTheFirstTurn)
+TEST_F(FirstHalf, Part0ShakesOnceAfterTheFirstTurn)
 {
-    prepareShow();
     startPart(0);
     struct Frame {
         int spinTicks, shakeTicks;
@@ -59,7 +63,8 @@ TEST(Part0, ShakesOnceAfterTheFirstTurn)
         const std::vector<int> r = randomSequence(1);
         EXPECT_EQ(draws, grainDraws[n] + (f.range ? 1 : 0)) << f.shakeTicks;
         const float x = f.range ? static_cast<float>(r[0] % f.range) : lastX;
-        for (int k = 1; k <= 3; ++k) EXPECT_EQ(shakeOf(k), x) << f.shakeTicks << " mesh " << k;
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_EQ(scene8->meshes[k]->position.x, x) << f.shakeTicks << " mesh " << k;
         EXPECT_EQ(ticks(cueTicks[0]), f.shakeTicks);   // no longer held at 0
         lastX = x;
     }
@@ -68,9 +73,8 @@ TEST(Part0, ShakesOnceAfterTheFirstTurn)
 // One frame of part 1 draws, in order: two coins (each with a darkening
 // draw when it comes up 1), the darkenings of the two text cues, a coin,
 // the frame darkening, the ring's alpha, the grain offsets, the blur passes.
-TEST(Part1, RandomDrawsOfOneFrameInOrder)
+TEST_F(FirstHalf, Part1RandomDrawsOfOneFrameInOrder)
 {
-    prepareShow();
     startPart(1);
     for (int skip = 0; skip < 6; ++skip) {
         // At tick 1400 both text cues are at level 100 and drawn.
@@ -93,14 +97,31 @@ TEST(Part1, RandomDrawsOfOneFrameInOrder)
 }
 
 // The part opens on white: the flash lifts every channel to its limit.
-TEST(Part1, FirstFrameIsWhite)
+TEST_F(FirstHalf, Part1FirstFrameIsWhite)
 {
-    MemoryDisplay& display = prepareShow();
     startPart(1);
     renderPart1(24000);
     for (int y = 0; y < 384; y += 7)
         for (int x = 0; x < 512; x += 5)
             ASSERT_EQ(display.pixel(x, y), 0xFAFAFAu) << x << "," << y;
+}
+
+// Each jump moves the cameras' turn on the first frame after its time
+// (ms) and never again; nothing moves before it.
+TEST_F(FirstHalf, Part3CameraJumpsFireOnce)
+{
+    const int times[9] = {71200, 72700, 74200, 75700, 77200, 78700, 80200, 81700, 83200};
+    const int sizes[9] = {100, -100, 100, -100, 100, -100, 100, 100, 100};
+    startPart(3);
+    for (int i = 0; i < 9; ++i) {
+        const int frames[4] = {0, times[i], times[i] + 1, times[i] + 1};
+        const int expected[4] = {0, 0, sizes[i], 0};
+        for (int k = 0; k < 4; ++k) {
+            setTicks(partTicks[3], 1000);
+            renderPart3(frames[k]);
+            EXPECT_EQ(ticks(partTicks[3]) - 1000, expected[k]) << "t = " << frames[k];
+        }
+    }
 }
 
 }  // namespace

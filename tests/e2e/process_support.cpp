@@ -9,22 +9,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 namespace {
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 int counter = 0;
 
 }  // namespace
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 RunningProcess startProcess(const std::string& program, const std::vector<std::string>& args,
                             const std::string& input, const std::vector<std::string>& env)
@@ -35,10 +33,7 @@ RunningProcess startProcess(const std::string& program, const std::vector<std::s
     process.outPath = stem + ".out";
     process.errPath = stem + ".err";
     const std::string inPath = stem + ".in";
-    {
-        std::ofstream in(inPath, std::ios::binary);
-        in << input;
-    }
+    std::ofstream(inPath, std::ios::binary) << input;
     const int pid = fork();
     if (pid == 0) {
         const int in = open(inPath.c_str(), O_RDONLY);

@@ -30,6 +30,9 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
                          const std::string& input, const std::vector<std::string>& env = {},
                          double seconds = 30);
 
+// The whole file as bytes; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
 // Runs a shell command line; true when it exits with status 0.
 bool runShell(const std::string& command);
 

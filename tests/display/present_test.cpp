@@ -56,23 +56,17 @@ TEST(PresentFrame, BothWindowSizes)
     setDisplayDevice(nullptr);
 }
 
-TEST(OpenDisplay, FailsForAFormatNoConverterTakes)
-{
-    MemoryDisplay display({16, 0xF00, 0xF0, 0xF});
-    setDisplayDevice(&display);
-    EXPECT_EQ(openDisplay("test", 512, 384), 0);
-    MemoryDisplay closed;
-    closed.failOpen = true;
-    setDisplayDevice(&closed);
-    EXPECT_EQ(openDisplay("test", 512, 384), 0);
-    setDisplayDevice(nullptr);
-}
-
-// Nothing is drawn while the window is inactive or cannot be locked;
-// otherwise every row is converted into the display's format.
+// A display opens when it can and has a format a converter takes. Nothing
+// is drawn while the window is inactive or cannot be locked; otherwise
+// every row is converted into the display's format.
 TEST(FlipToDisplay, ConvertsEveryRowWhenTheDisplayCanTakeIt)
 {
-    MemoryDisplay display({16, 0xF800, 0x7E0, 0x1F});
+    MemoryDisplay rgb444({16, 0xF00, 0xF0, 0xF}), closed, display({16, 0xF800, 0x7E0, 0x1F});
+    closed.failOpen = true;
+    setDisplayDevice(&rgb444);
+    EXPECT_EQ(openDisplay("test", 512, 384), 0);
+    setDisplayDevice(&closed);
+    EXPECT_EQ(openDisplay("test", 512, 384), 0);
     setDisplayDevice(&display);
     ASSERT_EQ(openDisplay("test", 512, 384), 1);
     std::vector<std::uint32_t> picture(512 * 384, 0x00FF8040);

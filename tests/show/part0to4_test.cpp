@@ -19,16 +19,15 @@ protected:
 // 60 s. An ending frame is still drawn and presented.
 TEST_F(FirstHalf, EachPartEndsJustPastItsBound)
 {
-    struct Case {
+    const struct {
         int part, t, ticks3, partAfter, ticks3After;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, 24000, 0, 0, 0},      {0, 24001, 0, 1, 0},      {1, 48000, 0, 1, 0},
         {1, 48001, 0, 2, 0},      {2, 59999, 400, 2, 0},    {2, 59999, 501, 3, 0},
         {2, 60000, 500, 2, 500},  {2, 60000, 501, 3, 501},  {3, 96000, 0, 3, 0},
         {3, 96001, 0, 4, 0},      {4, 108000, 0, 4, 0},     {4, 108001, 0, 5, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         startPart(c.part);
         setTicks(partTicks[3], c.ticks3);
         const int flips = display.flips;
@@ -46,22 +45,20 @@ TEST_F(FirstHalf, EachPartEndsJustPastItsBound)
 TEST_F(FirstHalf, Part0ShakesOnceAfterTheFirstTurn)
 {
     startPart(0);
-    struct Frame {
+    // The grain cycle steps 1, 2, 3, 0, 1: two draws, none at 0.
+    const struct {
         int spinTicks, shakeTicks;
         int range;   // 0: no shake draw
-    };
-    const Frame frames[] = {{721, 0, 100}, {10, 50, 50}, {20, 99, 1}, {30, 100, 0}, {721, 150, 0}};
-    // The grain cycle steps 1, 2, 3, 0, 1: two draws, none at 0.
-    const int grainDraws[] = {2, 2, 2, 0, 2};
+        int grainDraws;
+    } frames[] = {{721, 0, 100, 2}, {10, 50, 50, 2}, {20, 99, 1, 2}, {30, 100, 0, 0}, {721, 150, 0, 2}};
     float lastX = 0.0f;
-    for (int n = 0; n < 5; ++n) {
-        const Frame& f = frames[n];
+    for (const auto& f : frames) {
         setCounters({{&partTicks[3], f.spinTicks}, {&cueTicks[0], f.shakeTicks}});
         resetRandom();
         renderPart0(1000);
         const int draws = drawsSinceReset();
         const std::vector<int> r = randomSequence(1);
-        EXPECT_EQ(draws, grainDraws[n] + (f.range ? 1 : 0)) << f.shakeTicks;
+        EXPECT_EQ(draws, f.grainDraws + (f.range ? 1 : 0)) << f.shakeTicks;
         const float x = f.range ? static_cast<float>(r[0] % f.range) : lastX;
         for (int k = 1; k <= 3; ++k)
             EXPECT_EQ(scene8->meshes[k]->position.x, x) << f.shakeTicks << " mesh " << k;

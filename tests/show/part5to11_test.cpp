@@ -85,12 +85,11 @@ private:
 
 TEST_F(SecondHalf, EachPartEndsOnTheFirstFrameAfterItsEndTime)
 {
-    struct Case {
+    const struct {
         int part, endMs, next;
-    };
-    const Case cases[] = {{5, 131500, 6},  {6, 155700, 8},   {8, 174000, 9},
+    } cases[] = {{5, 131500, 6},  {6, 155700, 8},   {8, 174000, 9},
                           {9, 211000, 10}, {10, 234300, 11}, {11, 2000000000, 11}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         currentPart = c.part;
         renderPart(c.part, c.endMs);
         EXPECT_EQ(currentPart, c.part) << c.part;
@@ -102,13 +101,12 @@ TEST_F(SecondHalf, EachPartEndsOnTheFirstFrameAfterItsEndTime)
 // Entry i of the conveyor stands at 300 * i - 2 * its cue counter.
 TEST_F(SecondHalf, ConveyorEntryWrapsWhenItReachesMinus2500)
 {
-    struct Case {
+    const struct {
         int entry, ticks;
         float x;
         int ticksAfter;
-    };
-    const Case cases[] = {{0, 1249, -2498.0f, 1249}, {0, 1250, -2500.0f, -1000}, {2, 1550, -2500.0f, -1000}};
-    for (const Case& c : cases) {
+    } cases[] = {{0, 1249, -2498.0f, 1249}, {0, 1250, -2500.0f, -1000}, {2, 1550, -2500.0f, -1000}};
+    for (const auto& c : cases) {
         setTicks(cueTicks[5 + c.entry], c.ticks);
         renderPart9(180000);
         EXPECT_EQ(scene11->meshes[c.entry]->position.x, c.x) << c.ticks;
@@ -128,12 +126,11 @@ TEST_F(SecondHalf, SmearGrowsToItsCapThenPulses)
         return pixels;
     };
     setTicks(cueTicks[2], 100);   // past the fade-in
-    struct Case {
+    const struct {
         int t, level, weight, levelAfter;   // weight -1: no smear
-    };
-    const Case cases[] = {{196999, 50, -1, 0}, {197000, 50, -1, 50}, {197001, 30, 60, 30},
+    } cases[] = {{196999, 50, -1, 0}, {197000, 50, -1, 50}, {197001, 30, 60, 30},
                           {204999, 81, 160, 80}, {205000, 80, -1, 80}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         setTicks(partTicks[2], c.level);
         renderPart9(c.t);
         EXPECT_TRUE(shownFrame() == (c.weight < 0 ? background : smeared(c.weight))) << c.t;
@@ -155,11 +152,10 @@ TEST_F(SecondHalf, MedleyChoiceAndADrawOfZero)
                                       renderPart4, renderPart5, renderPart6, renderPart0, nullptr};
     for (int k = 0; k < 10; ++k) EXPECT_EQ(medleyChoice(k), expected[k]) << k;
     const Pixels shown = pattern();
-    struct Case {
+    const struct {
         int t, flips;
-    };
-    const Case cases[] = {{1000, 0}, {233500, 0}, {233501, 1}, {233999, 1}, {234000, 0}};
-    for (const Case& c : cases) {
+    } cases[] = {{1000, 0}, {233500, 0}, {233501, 1}, {233999, 1}, {234000, 0}};
+    for (const auto& c : cases) {
         std::copy(shown.begin(), shown.end(), frameBuffer);
         drawNext(9, 0);
         const int flipsBefore = display.flips;
@@ -178,7 +174,7 @@ TEST_F(SecondHalf, ClosingDarkeningHoldsAt765Ticks)
     // With a tremble of 9 a darkening of 255 leaves 250 + 9 - 255.
     const Case cases[] = {
         {79, 500, 0, 200, 200}, {200, 767, 767, 250, 4}, {200, 768, 765, 250, 4}, {200, 5000, 765, 250, 4}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::fill_n(pictureDesign5, PICTURE_PIXELS, packRgb(c.channel, c.channel, c.channel));
         setTicks(partTicks[2], c.since);
         setTicks(partTicks[1], c.darken);

@@ -12,18 +12,14 @@
 
 // Every operator new of this test program is counted, so that a frame
 // function that allocates is caught.
-namespace {
-
-std::atomic<long> newCalls{0};
+static std::atomic<long> newCalls{0};
 
 // Out of line, so that the compiler does not take free() of a block from
 // operator new for a mismatch.
-[[gnu::noinline]] void releaseBlock(void* block)
+[[gnu::noinline]] static void releaseBlock(void* block)
 {
     std::free(block);
 }
-
-}  // namespace
 
 void* operator new(std::size_t size)
 {
@@ -62,17 +58,13 @@ void setCountersAtRandom(std::mt19937& generator)
     setTicks(musicTimeMs, counterValue(generator));
 }
 
-class Robustness : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { prepareShow(); }
-};
-
 }  // namespace
 
 // Table reads outside 0..3600, overflows and stray writes show in the build
 // with the sanitizers (QUORVANE_SANITIZE); allocations show in every build.
-TEST_F(Robustness, FrameFunctionsTakeAnyCountersWithoutFaultOrAllocation)
+TEST(Robustness, FrameFunctionsTakeAnyCountersWithoutFaultOrAllocation)
 {
+    prepareShow();
     std::mt19937 generator(12);
     for (int round = 0; round < 60; ++round) {
         for (const int part : {0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11}) {

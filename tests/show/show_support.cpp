@@ -22,10 +22,7 @@ MemoryDisplay& prepareShow()
     setDataDirectory(QUORVANE_DATA_DIR);
     setScreenSize(512, 384);
     buildRowOffsets();
-    windowWidth = 512;
-    windowHeight = 384;
-    pictureOffsetX = 0;
-    pictureOffsetY = 0;
+    setWindowGeometry(1);
     setDisplayDevice(&display);
     openDisplay("test", 512, 384);
 

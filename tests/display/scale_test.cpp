@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 #include <vector>
 
-#include "control/options.h"
 #include "display/scale.h"
 
 // x, y, width, height, factor, filtered
@@ -95,29 +93,5 @@ TEST(ResamplePicture, RepeatingMatchesTheColumnTapsForWholeFactors)
                 EXPECT_EQ(repeated, looked);
             }
         }
-    }
-}
-
-TEST(ScaleOption, ParsesIntegerAndFitOnly)
-{
-    const struct {
-        std::vector<std::string> args;
-        bool ok;
-        ScaleMode mode;
-        const char* error;
-    } cases[] = {
-        {{}, true, ScaleMode::Automatic, ""},
-        {{"--scale", "integer"}, true, ScaleMode::Integer, ""},
-        {{"--scale", "fit"}, true, ScaleMode::Fit, ""},
-        {{"--scale", "Fit"}, false, ScaleMode::Automatic, "--scale takes integer or fit, not Fit"},
-        {{"--scale"}, false, ScaleMode::Automatic, "--scale needs a value"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.back());
-        PlayerOptions options;
-        std::string error;
-        EXPECT_EQ(parsePlayerOptions(c.args, options, error), c.ok);
-        EXPECT_EQ(options.scale, c.mode);
-        EXPECT_EQ(error, c.error);
     }
 }

@@ -8,8 +8,7 @@
 struct ProcessResult {
     int status = -1;         // exit status, or -1 when killed or not started
     bool timedOut = false;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 struct RunningProcess {

@@ -14,32 +14,6 @@ protected:
     MemoryDisplay& display = prepareShow();
 };
 
-// Parts 0, 1, 3 and 4 go on at their end times (ms) and end on the first
-// later frame; part 2 ends on its tick count 3 past 500, held at 0 before
-// 60 s. An ending frame is still drawn and presented.
-TEST_F(FirstHalf, EachPartEndsJustPastItsBound)
-{
-    const struct {
-        int part, t, ticks3, partAfter, ticks3After;
-    } cases[] = {
-        {0, 24000, 0, 0, 0},      {0, 24001, 0, 1, 0},      {1, 48000, 0, 1, 0},
-        {1, 48001, 0, 2, 0},      {2, 59999, 400, 2, 0},    {2, 59999, 501, 3, 0},
-        {2, 60000, 500, 2, 500},  {2, 60000, 501, 3, 501},  {3, 96000, 0, 3, 0},
-        {3, 96001, 0, 4, 0},      {4, 108000, 0, 4, 0},     {4, 108001, 0, 5, 0},
-    };
-    for (const auto& c : cases) {
-        startPart(c.part);
-        setTicks(partTicks[3], c.ticks3);
-        const int flips = display.flips;
-        renderPart(c.part, c.t);
-        EXPECT_EQ(currentPart, c.partAfter) << c.part << " at " << c.t;
-        if (c.part == 2) {
-            EXPECT_EQ(ticks(partTicks[3]), c.ticks3After) << "at " << c.t;
-        }
-        EXPECT_EQ(display.flips, flips + 1) << c.part << " at " << c.t;
-    }
-}
-
 // The first turn of the spin starts a one-second shake whose range shrinks
 // with cueTicks[0]; a later turn does not start it again.
 TEST_F(FirstHalf, Part0ShakesOnceAfterTheFirstTurn)

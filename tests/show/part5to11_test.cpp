@@ -83,21 +83,6 @@ private:
     Pixels copies[6];
 };
 
-TEST_F(SecondHalf, EachPartEndsOnTheFirstFrameAfterItsEndTime)
-{
-    const struct {
-        int part, endMs, next;
-    } cases[] = {{5, 131500, 6},  {6, 155700, 8},   {8, 174000, 9},
-                          {9, 211000, 10}, {10, 234300, 11}, {11, 2000000000, 11}};
-    for (const auto& c : cases) {
-        currentPart = c.part;
-        renderPart(c.part, c.endMs);
-        EXPECT_EQ(currentPart, c.part) << c.part;
-        renderPart(c.part, c.endMs + 1);
-        EXPECT_EQ(currentPart, c.next) << c.part;
-    }
-}
-
 // Entry i of the conveyor stands at 300 * i - 2 * its cue counter.
 TEST_F(SecondHalf, ConveyorEntryWrapsWhenItReachesMinus2500)
 {
@@ -186,6 +171,40 @@ TEST_F(SecondHalf, ClosingDarkeningHoldsAt765Ticks)
         EXPECT_TRUE(std::all_of(frameBuffer + 512, frameBuffer + PICTURE_PIXELS,
                                 [&](std::uint32_t p) { return p == pixel; }))
             << c.darken;
+    }
+}
+
+// A part goes on at its end time (ms) and ends on the first later frame;
+// part 2 ends on its tick count 3 past 500, held at 0 before 60 s. Part 6
+// hands over to 8, part 11 never ends. The ending frames of parts 0 to 4
+// are still drawn and presented.
+TEST(Timeline, EachPartEndsJustPastItsBound)
+{
+    MemoryDisplay& display = prepareShow();
+    const struct {
+        int part, t, ticks3, partAfter, ticks3After;
+    } cases[] = {
+        {0, 24000, 0, 0, 0},      {0, 24001, 0, 1, 0},      {1, 48000, 0, 1, 0},
+        {1, 48001, 0, 2, 0},      {2, 59999, 400, 2, 0},    {2, 59999, 501, 3, 0},
+        {2, 60000, 500, 2, 500},  {2, 60000, 501, 3, 501},  {3, 96000, 0, 3, 0},
+        {3, 96001, 0, 4, 0},      {4, 108000, 0, 4, 0},     {4, 108001, 0, 5, 0},
+        {5, 131500, 0, 5, 0},     {5, 131501, 0, 6, 0},     {6, 155700, 0, 6, 0},
+        {6, 155701, 0, 8, 0},     {8, 174000, 0, 8, 0},     {8, 174001, 0, 9, 0},
+        {9, 211000, 0, 9, 0},     {9, 211001, 0, 10, 0},    {10, 234300, 0, 10, 0},
+        {10, 234301, 0, 11, 0},   {11, 2000000001, 0, 11, 0},
+    };
+    for (const auto& c : cases) {
+        startPart(c.part);
+        setTicks(partTicks[3], c.ticks3);
+        const int flips = display.flips;
+        renderPart(c.part, c.t);
+        EXPECT_EQ(currentPart, c.partAfter) << c.part << " at " << c.t;
+        if (c.part == 2) {
+            EXPECT_EQ(ticks(partTicks[3]), c.ticks3After) << "at " << c.t;
+        }
+        if (c.part <= 4) {
+            EXPECT_EQ(display.flips, flips + 1) << c.part << " at " << c.t;
+        }
     }
 }
 

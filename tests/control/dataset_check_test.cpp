@@ -193,12 +193,9 @@ TEST(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
 TEST(DataDirectory, TheGivenOneFirstThenEachPlaceNamedOnce)
 {
     const fs::path saved = fs::current_path();
-    const fs::path root = fs::canonical(fs::temp_directory_path()) /
-                          ("quorvane_data_dir_" + std::to_string(getpid()));
+    const fs::path root = fs::canonical(fs::temp_directory_path()) / ("quorvane_data_dir_" + std::to_string(getpid()));
     const std::string bare = (root / "bare").string(), here = (root / "here" / "data").string();
-    fs::create_directories(root / "given");
-    fs::create_directories(bare);
-    fs::create_directories(here);
+    for (const fs::path& folder : {root / "given", fs::path(bare), fs::path(here)}) fs::create_directories(folder);
     fs::current_path(root / "here");
     std::string error;
     EXPECT_EQ(findDataDirectory((root / "given").string(), bare, error), (root / "given").string());

@@ -70,14 +70,11 @@ protected:
     // content is not compared; tolerance is how far a channel may stray (the
     // 16-bit formats keep 5 or 6 bits). playSeconds more of the show are
     // played before Escape.
-    void playAndCheck(const std::vector<std::string>& extraArgs, const std::string& answers,
-                      const std::vector<std::string>& extraEnv, Placement at, int tolerance,
-                      int playSeconds = 0)
+    void playAndCheck(std::vector<std::string> args, const std::string& answers, std::vector<std::string> env,
+                      Placement at, int tolerance, int playSeconds = 0)
     {
-        std::vector<std::string> args = {"--data", QUORVANE_DATA_DIR};
-        args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-        std::vector<std::string> env = {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"};
-        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        args.insert(args.begin(), {"--data", QUORVANE_DATA_DIR});
+        env.insert(env.begin(), {"DISPLAY=" + display, "SDL_AUDIODRIVER=dummy"});
         RunningProcess player = startProcess(PLAYER, args, answers, env);
         const int right = at.left + 512 * at.factor, bottom = at.top + 384 * at.factor;
         auto pixel = [](const std::string& shot, int x, int y) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "control/clock.h"
@@ -13,7 +13,6 @@
 #include "control/virtual_clock.h"
 #include "display/pixel.h"
 #include "effects/blur.h"
-#include "image/picture.h"
 #include "show/medley.h"
 #include "show/parts.h"
 #include "show/state.h"
@@ -239,8 +238,6 @@ TEST(Timeline, PartSixHandsOverToPartEightWithFreshClocks)
                        &scene7, &scene8, &scene9,  &scene9b, &scene10, &scene11, &scene12, &scene13};
     Scene* saved[16];
     for (int i = 0; i < 16; ++i) saved[i] = *slots[i];
-    const std::string savedData = dataDirectory();
-    setDataDirectory(QUORVANE_DATA_DIR);
 
     WatchingDisplay display;
     VirtualClock clock(100);
@@ -249,11 +246,7 @@ TEST(Timeline, PartSixHandsOverToPartEightWithFreshClocks)
 
     setDisplayDevice(&shared);
     openDisplay("test", 512, 384);
-    setDataDirectory(savedData);
-    for (int i = 0; i < 16; ++i) {
-        delete *slots[i];
-        *slots[i] = saved[i];
-    }
+    for (int i = 0; i < 16; ++i) delete std::exchange(*slots[i], saved[i]);
     resetShowState();
     currentPart = 0;
 

@@ -50,9 +50,7 @@ TEST(TimerThreadDeathTest, AdvancesHundredAndThousandTimesASecond)
             const int music = ticks(musicTimeMs);
             // However long the sleep really took, the counters have kept up
             // with it: deadlines are absolute, so a late wake-up catches up.
-            const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - start)
-                                     .count();
+            const auto elapsed = (std::chrono::steady_clock::now() - start) / std::chrono::milliseconds(1);
             const int expectTens = static_cast<int>(elapsed / 10);
             const bool ok = elapsed < 3000 && tens >= expectTens - 5 && tens <= expectTens + 1 &&
                             ones >= elapsed - 50 && ones <= elapsed + 1 &&

@@ -106,7 +106,6 @@ TEST(SdlSound, PositionFollowsRealTimeAheadByTheOffsetPastTheSongsEnd)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const int later = sound->positionMs(), played = playedMs();
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_GT(later, last);
     EXPECT_GE(later - played, 300 - 60) << played;
     EXPECT_LE(later - played, 300 + 90) << played;
     EXPECT_NE(said.find(song + " ends at 0."), std::string::npos) << said;

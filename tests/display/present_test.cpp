@@ -37,7 +37,6 @@ TEST(PresentFrame, BothWindowSizes)
         EXPECT_EQ(presentFrame(windowBuffer, picture.data(), 512, 384, width, height, left, top), 1);
         EXPECT_EQ(display.flips, flips + 1);
         EXPECT_EQ(picture[1], large ? 0u : 0x800001u);
-        EXPECT_EQ(picture[2], 0x800002u);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 const bool inside = x >= left && x < left + 512 && y >= top && y < top + 384;
@@ -46,11 +45,6 @@ TEST(PresentFrame, BothWindowSizes)
                     expected = (static_cast<std::uint32_t>(y - top) << 12) | (x - left) | 0x800000;
                 ASSERT_EQ(display.pixel(x, y), expected) << x << "," << y;
             }
-        }
-        // The small window shows the source without copying it.
-        if (!large) {
-            EXPECT_TRUE(std::all_of(std::begin(windowBuffer), std::end(windowBuffer),
-                                    [](std::uint32_t p) { return p == 0; }));
         }
     }
     setDisplayDevice(nullptr);

@@ -27,7 +27,8 @@ TEST_F(FirstHalf, Part0ShakesOnceAfterTheFirstTurn)
     } frames[] = {{721, 0, 100, 2}, {10, 50, 50, 2}, {20, 99, 1, 2}, {30, 100, 0, 0}, {721, 150, 0, 2}};
     float lastX = 0.0f;
     for (const auto& f : frames) {
-        setCounters({{&partTicks[3], f.spinTicks}, {&cueTicks[0], f.shakeTicks}});
+        setTicks(partTicks[3], f.spinTicks);
+        setTicks(cueTicks[0], f.shakeTicks);
         resetRandom();
         renderPart0(1000);
         const int draws = drawsSinceReset();
@@ -49,7 +50,7 @@ TEST_F(FirstHalf, Part1RandomDrawsOfOneFrameInOrder)
     startPart(1);
     for (int skip = 0; skip < 6; ++skip) {
         // At tick 1400 both text cues are at level 100 and drawn.
-        setCounters({{&partTicks[1], 1400}});
+        setTicks(partTicks[1], 1400);
         resetRandom();
         for (int k = 0; k < skip; ++k) drawRandom();
         renderPart1(30000);

@@ -167,8 +167,7 @@ TEST_F(SecondHalf, ClosingDarkeningHoldsAt765Ticks)
         EXPECT_EQ(ticks(partTicks[1]), c.darkenAfter) << c.darken;
         const std::uint32_t pixel = packRgb(c.shown, c.shown, c.shown);
         // Row 0 is never copied into.
-        EXPECT_TRUE(std::all_of(frameBuffer + 512, frameBuffer + PICTURE_PIXELS,
-                                [&](std::uint32_t p) { return p == pixel; }))
+        EXPECT_EQ(std::count(frameBuffer + 512, frameBuffer + PICTURE_PIXELS, pixel), PICTURE_PIXELS - 512)
             << c.darken;
     }
 }

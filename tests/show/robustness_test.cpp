@@ -12,14 +12,18 @@
 
 // Every operator new of this test program is counted, so that a frame
 // function that allocates is caught.
-static std::atomic<long> newCalls{0};
+namespace {
+
+std::atomic<long> newCalls{0};
 
 // Out of line, so that the compiler does not take free() of a block from
 // operator new for a mismatch.
-[[gnu::noinline]] static void releaseBlock(void* block)
+[[gnu::noinline]] void releaseBlock(void* block)
 {
     std::free(block);
 }
+
+}  // namespace
 
 void* operator new(std::size_t size)
 {

@@ -1,15 +1,12 @@
 #include "tests/show/show_support.h"
 
 #include "control/clock.h"
-#include "control/pictures.h"
 #include "control/random.h"
-#include "control/scenes.h"
 #include "control/startup.h"
 #include "display/device.h"
 #include "display/present.h"
 #include "display/screen.h"
 #include "image/picture.h"
-#include "scene/model.h"
 #include "show/state.h"
 
 MemoryDisplay& prepareShow()
@@ -34,11 +31,6 @@ void startPart(int part)
 {
     resetShowState();
     currentPart = part;
-}
-
-void setCounters(std::initializer_list<CounterValue> values)
-{
-    for (const CounterValue& value : values) setTicks(*value.counter, value.value);
 }
 
 int drawsSinceReset(int limit)

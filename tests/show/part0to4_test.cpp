@@ -3,7 +3,6 @@
 #include "control/clock.h"
 #include "control/random.h"
 #include "control/scenes.h"
-#include "control/startup.h"
 #include "show/parts.h"
 #include "tests/show/show_support.h"
 

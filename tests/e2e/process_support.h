@@ -8,8 +8,7 @@
 struct ProcessResult {
     int status = -1;         // exit status, or -1 when killed or not started
     bool timedOut = false;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 struct RunningProcess {
@@ -29,6 +28,9 @@ ProcessResult waitProcess(RunningProcess& process, double seconds);
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input, const std::vector<std::string>& env = {},
                          double seconds = 30);
+
+// The whole file as bytes; empty when it cannot be read.
+std::string readFile(const std::string& path);
 
 // Runs a shell command line; true when it exits with status 0.
 bool runShell(const std::string& command);

@@ -3,19 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "control/catalogue.h"
 #include "display/pixel.h"
 #include "image/picture.h"
+#include "tests/files.h"
 #include "tools/assets/assets.h"
 #include "tools/assets/jpeg_writer.h"
 #include "tools/assets/png_writer.h"
@@ -27,22 +25,6 @@ namespace {
 
 const std::string DATA_DIR = QUORVANE_DATA_DIR;
 
-// A scratch folder of its own for each test, removed afterwards.
-fs::path scratchDir(const std::string& name)
-{
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorvane-pictures-" + std::to_string(getpid()) + "-" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 DecodedPicture decodeGenerated(const char* showPath)
 {
     DecodedPicture picture;
@@ -53,15 +35,15 @@ DecodedPicture decodeGenerated(const char* showPath)
 
 TEST(Pictures, ASecondGenerationGivesTheBuildsBytes)
 {
-    const fs::path dir = scratchDir("again");
+    const fs::path dir = freshDirectory("again");
     ASSERT_TRUE(writePictures(dir.string()));
     for (const CatalogueEntry& entry : pictureCatalogue()) {
         const std::string name = fileNameOf(entry.path);
-        const std::string bytes = readBytes(dir / "gfx" / name);
+        const std::string bytes = readFile(dir / "gfx" / name);
         EXPECT_FALSE(bytes.empty()) << name;
-        EXPECT_TRUE(bytes == readBytes(fs::path(DATA_DIR) / "gfx" / name)) << name << " differs from the build's";
+        EXPECT_TRUE(bytes == readFile(fs::path(DATA_DIR) / "gfx" / name)) << name << " differs from the build's";
     }
-    EXPECT_TRUE(readBytes(dir / "contact-sheet.png") == readBytes(fs::path(DATA_DIR) / "contact-sheet.png"));
+    EXPECT_TRUE(readFile(dir / "contact-sheet.png") == readFile(fs::path(DATA_DIR) / "contact-sheet.png"));
     fs::remove_all(dir);
 }
 
@@ -209,7 +191,7 @@ TEST(Writers, FailuresNameTheFile)
 
 TEST(PngWriter, PixelsSurviveTheRoundTripExactly)
 {
-    const fs::path dir = scratchDir("png");
+    const fs::path dir = freshDirectory("png");
     const std::uint32_t pixels[6] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu,
                                      0xAA102030u, 0x00FFFFFFu, 0x00000000u};
     std::string error;

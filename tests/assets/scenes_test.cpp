@@ -5,16 +5,14 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
 
+#include "tests/files.h"
 #include "tools/assets/assets.h"
 #include "tools/assets/scenes.h"
 #include "tools/assets/shapes.h"
@@ -56,12 +54,6 @@ const Shape& shapeOf(const char* file, int object)
 ShapePoint project(ShapePoint p)
 {
     return {256.0 + 256.0 * p.x / p.z, 192.0 + 256.0 * p.y / p.z, p.z};
-}
-
-std::vector<std::uint8_t> readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace
@@ -183,15 +175,13 @@ TEST(SceneDesign, WavingMeshesListNeighboursTogether)
 
 TEST(SceneFiles, RegeneratingGivesTheBuildsBytes)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("quorvane_scenes_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
+    const std::filesystem::path dir = freshDirectory("scenes");
     std::filesystem::create_directories(dir / "objects");
     ASSERT_TRUE(writeScenes(dir.string()));
     for (const SceneFile3ds& file : sceneFiles()) {
-        const std::vector<std::uint8_t> bytes = readBytes(dir / "objects" / file.fileName);
+        const std::string bytes = readFile(dir / "objects" / file.fileName);
         EXPECT_GT(bytes.size(), 100u) << file.fileName;
-        EXPECT_EQ(bytes, readBytes(BUILT / file.fileName)) << file.fileName << " differs from the build's data";
+        EXPECT_TRUE(bytes == readFile(BUILT / file.fileName)) << file.fileName << " differs from the build's data";
     }
     std::filesystem::remove_all(dir);
 }

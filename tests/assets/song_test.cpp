@@ -5,11 +5,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/files.h"
 #include "tools/assets/song.h"
 #include "tools/assets/synth_song.h"
 #include "tools/assets/wav.h"
@@ -37,12 +36,6 @@ double rmsDb(double from, double to)
     for (std::size_t i = first; i < last; ++i) sum += static_cast<double>(pcm[i]) * pcm[i];
     const double rms = std::sqrt(sum / (last - first)) / 32768.0;
     return 20.0 * std::log10(rms + 1e-12);
-}
-
-std::vector<unsigned char> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
 constexpr int MINUS_ONE_DBFS = 29204;   // 0.8913 of full scale
@@ -125,7 +118,7 @@ TEST(SongWav, WritesExactBytes)
         16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0,   // 8000 Hz, 16000 B/s
         2, 0, 16, 0, 'd', 'a', 't', 'a', 4, 0, 0, 0, 1, 0, 0xFE, 0xFF,
     };
-    EXPECT_EQ(readFile(path), expected);
+    EXPECT_EQ(readFile(path), std::string(expected.begin(), expected.end()));
     std::remove(path.c_str());
 
     EXPECT_FALSE(writeWav(path, {1, 2, 3}, 2, 44100));   // half a frame
@@ -137,9 +130,9 @@ TEST(SongMp3, ASecondGenerationMatchesTheBuildsAndDecodesToTheExactLength)
     std::vector<unsigned char> mp3;
     encodeMp3(song(), mp3);
     ASSERT_GT(mp3.size(), 1000u);
-    const std::vector<unsigned char> built = readFile(std::string(QUORVANE_DATA_DIR) + "/song.mp3");
+    const std::string built = readFile(std::string(QUORVANE_DATA_DIR) + "/song.mp3");
     ASSERT_FALSE(built.empty()) << "no song.mp3 in " << QUORVANE_DATA_DIR;
-    EXPECT_TRUE(built == mp3) << "a second generation gave other bytes";
+    EXPECT_TRUE(built == std::string(mp3.begin(), mp3.end())) << "a second generation gave other bytes";
 
     mpg123_init();
     mpg123_handle* decoder = mpg123_new(nullptr, nullptr);

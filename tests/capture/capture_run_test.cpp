@@ -51,7 +51,7 @@ TEST_F(CaptureRunTest, TwoRunsWithTheSameOptionsAgree)
     EXPECT_EQ(line.find_first_not_of("0123456789abcdef", 6), std::string::npos) << line;
     EXPECT_EQ(line, lastLine(b.out));
 
-    const std::string ma = readAll(dir / "a.txt"), mb = readAll(dir / "b.txt");
+    const std::string ma = readFile(dir / "a.txt"), mb = readFile(dir / "b.txt");
     EXPECT_EQ(ma, mb);
     EXPECT_NE(ma.find("fps 60\n"), std::string::npos);
     EXPECT_NE(ma.find("size 1\n"), std::string::npos);
@@ -80,7 +80,7 @@ TEST_F(CaptureRunTest, FramesWithTheirSoundAndASheetAgreeWithTheHash)
                                    "--every 0.2 --manifest m.txt");
     ASSERT_EQ(run.status, 0) << run.err;
     // 13 loading frames and show times 0, 100, .., 400.
-    ASSERT_EQ(manifestFrames(readAll(dir / "m.txt")).size(), 18u);
+    ASSERT_EQ(manifestFrames(readFile(dir / "m.txt")).size(), 18u);
     EXPECT_TRUE(fs::exists(dir / "shots" / "frame_000017.png"));
     EXPECT_FALSE(fs::exists(dir / "shots" / "frame_000018.png"));
     // 18 frames of 4410 sample frames, 4 bytes each, after a 44-byte header.
@@ -113,7 +113,7 @@ TEST_F(CaptureRunTest, VideoAppearsWholeInTheContainerOfItsExtension)
                                   "-of default=nw=1:nk=1 '" + (dir / c.name).string() + "' | paste -sd, > '" +
                                   (dir / "probe").string() + "'";
         ASSERT_EQ(std::system(probe.c_str()), 0);
-        EXPECT_EQ(readAll(dir / "probe"), std::string(c.streams) + "\n");
+        EXPECT_EQ(readFile(dir / "probe"), std::string(c.streams) + "\n");
         fs::remove(dir / c.name);
         fs::remove(dir / "probe");
     }
@@ -159,7 +159,7 @@ TEST_F(CaptureRunTest, WithoutTheSongTheTrackIsSilentAfterAWarning)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err.rfind("quorvane-capture: cannot play nosong/song.mp3", 0), 0u) << run.err;
     // 13 loading frames and 2 of the show, 4410 silent sample frames each.
-    const std::string wav = readAll(dir / "shots" / "sound.wav");
+    const std::string wav = readFile(dir / "shots" / "sound.wav");
     ASSERT_EQ(wav.size(), 44u + 15 * 4410 * 4);
     EXPECT_EQ(wav.find_first_not_of('\0', 44), std::string::npos);
 }

@@ -6,26 +6,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace fs = std::filesystem;
-
-fs::path freshDirectory(const std::string& name)
-{
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorvane-capture-" + std::to_string(getpid()) + "-" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::vector<ManifestFrame> manifestFrames(const std::string& text)
 {
@@ -74,7 +57,7 @@ CaptureRun CaptureProgramTest::capture(const std::string& args, const std::strin
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         run.peakKiB = usage.ru_maxrss;
     }
-    run.out = readAll(out);
-    run.err = readAll(err);
+    run.out = readFile(out);
+    run.err = readFile(err);
     return run;
 }

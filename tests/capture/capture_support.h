@@ -5,20 +5,15 @@
 #include <string>
 #include <vector>
 
-// Shared by the capture tests: scratch folders, whole files, runs of the
-// capture program and the frame lines of its manifests.
+#include "tests/files.h"
+
+// Shared by the capture tests: runs of the capture program and the frame
+// lines of its manifests.
 
 // The capture program, and the same built with AddressSanitizer and
 // UndefinedBehaviorSanitizer.
 inline const std::string CAPTURE_PROGRAM = std::string(QUORVANE_BINARY_DIR) + "/quorvane-capture";
 inline const std::string CHECKED_CAPTURE_PROGRAM = CAPTURE_PROGRAM + "-checked";
-
-// An empty folder of the system's temporary folder, named for this process
-// and name, made afresh.
-std::filesystem::path freshDirectory(const std::string& name);
-
-// The whole file as bytes; empty when it cannot be read.
-std::string readAll(const std::filesystem::path& path);
 
 struct CaptureRun {
     int status = -1;    // -1 when the program did not exit by itself

@@ -71,7 +71,7 @@ TEST(PendingFile, AppearsOnlyOnCommitAndLeavesNothingWhenAbandoned)
     ASSERT_TRUE(writeWholeFile(file.temporaryPath(), "done\n", error));
     ASSERT_TRUE(file.commit(error)) << error;
     EXPECT_FALSE(fs::exists(path + ".part"));
-    EXPECT_EQ(readAll(path), "done\n");
+    EXPECT_EQ(readFile(path), "done\n");
     fs::remove_all(dir);
 }
 
@@ -84,7 +84,7 @@ bool writeThrough(const std::string& path, const std::string& text, std::string&
     if (!writeWholeFile(file.temporaryPath(), text, error)) return false;
     struct stat info {};
     if (stat(path.c_str(), &info) != 0 || !S_ISFIFO(info.st_mode)) return file.commit(error);
-    std::thread reader([&] { fromFifo = readAll(path); });
+    std::thread reader([&] { fromFifo = readFile(path); });
     const bool ok = file.commit(error);
     // Lets the reader go if commit never opened the FIFO.
     const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
@@ -137,7 +137,7 @@ TEST(PendingFile, ReplacesOnlyRegularFilesAndWritesThroughLinksDevicesAndFifos)
             EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
         }
         if (!c.landsIn.empty()) {
-            EXPECT_EQ(readAll(c.landsIn), text);
+            EXPECT_EQ(readFile(c.landsIn), text);
         }
         if (c.path == d + "/fifo") {
             EXPECT_EQ(fromFifo, text);

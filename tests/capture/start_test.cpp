@@ -19,7 +19,7 @@ protected:
         const CaptureRun run = capture("--null --manifest m.txt " + args);
         EXPECT_EQ(run.status, 0) << args << ": " << run.err;
         std::map<long long, ManifestFrame> frames;
-        for (const ManifestFrame& f : manifestFrames(readAll(dir / "m.txt")))
+        for (const ManifestFrame& f : manifestFrames(readFile(dir / "m.txt")))
             if (run.status == 0 && f.showMs >= 0) frames[f.showMs] = f;
         return frames;
     }

@@ -43,7 +43,7 @@ TEST_F(WholeShowTest, SanitizedCaptureIsCleanAndEveryRunGivesTheSameHash)
     // replays of part 2 is not rare, and how the random draws fall depends
     // on every part before.
     std::vector<int> parts;
-    for (const ManifestFrame& f : manifestFrames(readAll(dir / "checked.txt")))
+    for (const ManifestFrame& f : manifestFrames(readFile(dir / "checked.txt")))
         if (f.part >= 0 && (parts.empty() || parts.back() != f.part)) parts.push_back(f.part);
     if (parts.size() == 10) parts.push_back(11);
     EXPECT_EQ(parts, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11}));
@@ -61,7 +61,7 @@ TEST_F(WholeShowTest, AtOneFrameASecondTheMedleyEndsByItsRules)
     const CaptureRun run = capture("--fps 1 --null --manifest m.txt");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(hashLine(run.out), "");
-    const std::vector<ManifestFrame> frames = manifestFrames(readAll(dir / "m.txt"));
+    const std::vector<ManifestFrame> frames = manifestFrames(readFile(dir / "m.txt"));
     std::size_t first = 0;
     while (first < frames.size() && frames[first].part != 10) ++first;
     ASSERT_LT(first, frames.size());

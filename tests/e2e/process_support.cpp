@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
 namespace {
@@ -16,12 +15,6 @@ namespace {
 int counter = 0;
 
 }  // namespace
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 RunningProcess startProcess(const std::string& program, const std::vector<std::string>& args,
                             const std::string& input, const std::vector<std::string>& env)

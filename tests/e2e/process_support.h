@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/files.h"
+
 // Runs programs for the end-to-end tests: standard input from a string,
 // output into strings, extra environment, and a time limit.
 
@@ -28,9 +30,6 @@ ProcessResult waitProcess(RunningProcess& process, double seconds);
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input, const std::vector<std::string>& env = {},
                          double seconds = 30);
-
-// The whole file as bytes; empty when it cannot be read.
-std::string readFile(const std::string& path);
 
 // Runs a shell command line; true when it exits with status 0.
 bool runShell(const std::string& command);

@@ -5,11 +5,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/files.h"
 #include "tools/assets/song.h"
 #include "tools/assets/synth_song.h"
 #include "tools/assets/wav.h"
@@ -21,16 +20,6 @@ const std::vector<std::int16_t>& song()
 {
     static const std::vector<std::int16_t> pcm = synthesizeSong();
     return pcm;
-}
-
-const std::vector<unsigned char>& songMp3()
-{
-    static const std::vector<unsigned char> mp3 = [] {
-        std::vector<unsigned char> bytes;
-        encodeMp3(song(), bytes);
-        return bytes;
-    }();
-    return mp3;
 }
 
 std::size_t frameAt(double seconds)
@@ -49,36 +38,7 @@ double rmsDb(double from, double to)
     return 20.0 * std::log10(rms + 1e-12);
 }
 
-std::vector<unsigned char> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
-
 constexpr int MINUS_ONE_DBFS = 29204;   // 0.8913 of full scale
-
-// ---------------------------------------------------------------- the score
-
-TEST(SongScore, EditsCutWhereTheShowCuts)
-{
-    int reprise = 0;
-    for (const Note& note : composeSong()) {
-        EXPECT_GE(note.start, 0.0);
-        EXPECT_LT(note.start, SONG_SECONDS);
-        // Nothing new between the stutter and the closing picture.
-        EXPECT_FALSE(note.start > 233.5 + 1e-9 && note.start < 234.3 - 1e-9) << note.start;
-        // The lifted theme stops dead 0.2 s before the calm part.
-        EXPECT_FALSE(note.start > 155.5 + 1e-9 && note.start < 155.7 - 1e-9) << note.start;
-        if (note.start >= 205 && note.start < 211) {
-            EXPECT_LE(note.cutAt, 211.0) << note.start;
-        }
-        if (note.start >= 211 && note.start < 233.5) {
-            EXPECT_LE(note.cutAt, 233.5) << note.start;
-            ++reprise;
-        }
-    }
-    EXPECT_GT(reprise, 100);
-}
 
 // ---------------------------------------------------------------- the song
 
@@ -143,23 +103,10 @@ TEST(Song, LevelChangesWithTheSections)
     // outro then plays under.
     EXPECT_LT(rmsDb(234.26, 234.3), -80.0);
     EXPECT_GT(rmsDb(234.3, 235.3), -35.0);
-}
-
-TEST(Song, HitsLandOnTheShakeAndTheCameraJumps)
-{
-    const double hits[] = {7.2, 71.2, 72.7, 74.2, 75.7, 77.2, 78.7, 80.2, 81.7, 83.2};
-    for (double t : hits) {
+    // Hits land on the shake and on the camera's jumps.
+    for (double t : {7.2, 71.2, 72.7, 74.2, 75.7, 77.2, 78.7, 80.2, 81.7, 83.2}) {
         EXPECT_GE(rmsDb(t, t + 0.15) - rmsDb(t - 0.15, t), 2.5) << "hit at " << t << " s";
     }
-    // In the full beat every third beat carries a stab: on average those
-    // beats are louder than the beat after them.
-    double accented = 0, plain = 0;
-    for (int k = 0; k < 15; ++k) {
-        const double t = 24.0 + 1.5 * k;
-        accented += rmsDb(t, t + 0.25);
-        plain += rmsDb(t + 0.5, t + 0.75);
-    }
-    EXPECT_GE((accented - plain) / 15, 1.5);
 }
 
 TEST(SongWav, WritesExactBytes)
@@ -171,27 +118,22 @@ TEST(SongWav, WritesExactBytes)
         16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0,   // 8000 Hz, 16000 B/s
         2, 0, 16, 0, 'd', 'a', 't', 'a', 4, 0, 0, 0, 1, 0, 0xFE, 0xFF,
     };
-    EXPECT_EQ(readFile(path), expected);
+    EXPECT_EQ(readFile(path), std::string(expected.begin(), expected.end()));
     std::remove(path.c_str());
 
     EXPECT_FALSE(writeWav(path, {1, 2, 3}, 2, 44100));   // half a frame
     EXPECT_FALSE(writeWav(std::string(QUORVANE_BINARY_DIR) + "/no/such/dir/x.wav", {1, 2}, 2, 44100));
 }
 
-// ---------------------------------------------------------------- the MP3
-
-TEST(SongMp3, MatchesTheDataSetMadeByTheBuild)
+TEST(SongMp3, ASecondGenerationMatchesTheBuildsAndDecodesToTheExactLength)
 {
-    const std::vector<unsigned char>& mp3 = songMp3();
+    std::vector<unsigned char> mp3;
+    encodeMp3(song(), mp3);
     ASSERT_GT(mp3.size(), 1000u);
-    const std::vector<unsigned char> built = readFile(std::string(QUORVANE_DATA_DIR) + "/song.mp3");
+    const std::string built = readFile(std::string(QUORVANE_DATA_DIR) + "/song.mp3");
     ASSERT_FALSE(built.empty()) << "no song.mp3 in " << QUORVANE_DATA_DIR;
-    EXPECT_TRUE(built == mp3) << "a second generation gave other bytes";
-}
+    EXPECT_TRUE(built == std::string(mp3.begin(), mp3.end())) << "a second generation gave other bytes";
 
-TEST(SongMp3, DecodesToTheExactLengthBelowMinusOneDbfs)
-{
-    const std::vector<unsigned char>& mp3 = songMp3();
     mpg123_init();
     mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
     ASSERT_NE(decoder, nullptr);

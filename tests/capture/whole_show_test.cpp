@@ -1,15 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cctype>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,84 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string PLAIN = std::string(QUORVANE_BINARY_DIR) + "/quorvane-capture";
-// The same capture with AddressSanitizer and UndefinedBehaviorSanitizer.
-const std::string CHECKED = std::string(QUORVANE_BINARY_DIR) + "/quorvane-capture-checked";
-
-struct CaptureRun {
-    int status = -1;
-    long peakKiB = 0;   // the program's largest resident size
-    std::string out, err;
-};
-
-// One frame line of a manifest.
-struct Frame {
-    long showMs = -1;   // -1 while loading
-    int part = -1;
-};
-
-class WholeShowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = freshDirectory(std::string("whole-show-") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs a capture program over the whole show, its peak resident size
-    // taken from the kernel's account of the finished process.
-    CaptureRun capture(const std::string& program, std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {program, "--data", QUORVANE_DATA_DIR});
-        const std::string out = (dir / "stdout").string(), err = (dir / "stderr").string();
-        CaptureRun run;
-        const pid_t pid = fork();
-        if (pid == 0) {
-            std::vector<char*> argv;
-            for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr) ||
-                chdir(dir.c_str()) != 0)
-                _exit(127);
-            setenv("ASAN_OPTIONS", "detect_leaks=1", 1);
-            setenv("UBSAN_OPTIONS", "print_stacktrace=1", 1);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        rusage usage{};
-        if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-            run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            run.peakKiB = usage.ru_maxrss;
-        }
-        run.out = readAll(out);
-        run.err = readAll(err);
-        return run;
-    }
-
-    std::vector<Frame> manifestFrames(const std::string& name)
-    {
-        std::vector<Frame> frames;
-        std::istringstream in(readAll(dir / name));
-        for (std::string line; std::getline(in, line);) {
-            if (line.empty() || line[0] == '#' || !std::isdigit(static_cast<unsigned char>(line[0])))
-                continue;
-            std::istringstream words(line);
-            std::string index, pass, clock, show, part;
-            if (!(words >> index >> pass >> clock >> show >> part)) continue;
-            Frame f;
-            if (part != "loading") {
-                f.showMs = std::stol(show);
-                f.part = std::stoi(part);
-            }
-            frames.push_back(f);
-        }
-        return frames;
-    }
-
-    fs::path dir;
-};
+using WholeShowTest = CaptureProgramTest;
 
 std::string hashLine(const std::string& out)
 {
@@ -109,13 +23,13 @@ std::string hashLine(const std::string& out)
 
 TEST_F(WholeShowTest, SanitizedCaptureIsCleanAndEveryRunGivesTheSameHash)
 {
-    if (!fs::exists(CHECKED)) GTEST_SKIP() << "built without the sanitized capture";
-    const CaptureRun checked = capture(CHECKED, {"--fps", "5", "--null", "--manifest", "checked.txt",
-                                                 "--contact-sheet", "sheet.png", "--every", "20"});
+    if (!fs::exists(CHECKED_CAPTURE_PROGRAM)) GTEST_SKIP() << "built without the sanitized capture";
+    const CaptureRun checked = capture("--fps 5 --null --manifest checked.txt --contact-sheet sheet.png "
+                                       "--every 20", "", CHECKED_CAPTURE_PROGRAM);
     ASSERT_EQ(checked.status, 0) << checked.err;
     EXPECT_EQ(checked.err, "");
-    const CaptureRun first = capture(PLAIN, {"--fps", "5", "--null"});
-    const CaptureRun second = capture(PLAIN, {"--fps", "5", "--null"});
+    const CaptureRun first = capture("--fps 5 --null");
+    const CaptureRun second = capture("--fps 5 --null");
     ASSERT_EQ(first.status, 0) << first.err;
     ASSERT_EQ(second.status, 0) << second.err;
     ASSERT_NE(hashLine(first.out), "") << first.out;
@@ -129,7 +43,7 @@ TEST_F(WholeShowTest, SanitizedCaptureIsCleanAndEveryRunGivesTheSameHash)
     // replays of part 2 is not rare, and how the random draws fall depends
     // on every part before.
     std::vector<int> parts;
-    for (const Frame& f : manifestFrames("checked.txt"))
+    for (const ManifestFrame& f : manifestFrames(readFile(dir / "checked.txt")))
         if (f.part >= 0 && (parts.empty() || parts.back() != f.part)) parts.push_back(f.part);
     if (parts.size() == 10) parts.push_back(11);
     EXPECT_EQ(parts, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11}));
@@ -144,10 +58,10 @@ TEST_F(WholeShowTest, AtOneFrameASecondTheMedleyEndsByItsRules)
     // About four sequences of draws in five have such a gap over the
     // medley's 22 frames, the show's own today; without one the medley hands
     // over to part 11 on its first frame after 234.3 s.
-    const CaptureRun run = capture(PLAIN, {"--fps", "1", "--null", "--manifest", "m.txt"});
+    const CaptureRun run = capture("--fps 1 --null --manifest m.txt");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(hashLine(run.out), "");
-    const std::vector<Frame> frames = manifestFrames("m.txt");
+    const std::vector<ManifestFrame> frames = manifestFrames(readFile(dir / "m.txt"));
     std::size_t first = 0;
     while (first < frames.size() && frames[first].part != 10) ++first;
     ASSERT_LT(first, frames.size());
@@ -171,8 +85,8 @@ TEST_F(WholeShowTest, ResidentSizeDoesNotGrowWithTheFrameCount)
     // Five times the frames over the same show: every buffer is allocated at
     // start-up, so the peak resident size must not follow the frame count.
     // 1 MiB over some 4,700 more frames allows about 220 bytes per frame.
-    const CaptureRun few = capture(PLAIN, {"--fps", "4", "--null"});
-    const CaptureRun many = capture(PLAIN, {"--fps", "20", "--null"});
+    const CaptureRun few = capture("--fps 4 --null");
+    const CaptureRun many = capture("--fps 20 --null");
     ASSERT_EQ(few.status, 0) << few.err;
     ASSERT_EQ(many.status, 0) << many.err;
     ASSERT_GT(few.peakKiB, 0);

@@ -26,85 +26,72 @@ namespace {
 Scene** const SLOTS[] = {&scene1, &scene2, &scene2b, &scene3, &scene4, &scene4b,
                          &scene5, &scene6, &scene7, &scene8, &scene9, &scene9b,
                          &scene10, &scene11, &scene12, &scene13};
+constexpr int NO_SCENE = -2;   // the slot never filled
 
-// A scene as a load of a file with the given number of objects leaves it.
-Scene* sceneWithObjects(int objects)
-{
-    auto* scene = new Scene();
-    for (int i = 0; i <= objects; ++i) scene->meshes.push_back(std::make_unique<Mesh>());
-    scene->meshCount = objects + 1;
-    return scene;
-}
+// What the picture check warns about and fails with.
+std::vector<std::string> pictureWarnings;
+std::vector<std::string> pictureFailures;
 
 // Gives every slot a scene of its own for the test and puts the old ones back.
 class DataSetCheck : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (int i = 0; i < 16; ++i) saved[i] = *SLOTS[i];
-    }
     void TearDown() override
     {
-        for (int i = 0; i < 16; ++i) {
-            if (*SLOTS[i] != saved[i]) delete *SLOTS[i];
-            *SLOTS[i] = saved[i];
-        }
+        for (int i = 0; i < 16; ++i) set(i, NO_SCENE);
+        for (int i = 0; i < 16; ++i) *SLOTS[i] = saved[i];
     }
-    // The smallest complete set: just what the show addresses.
-    void fillSmallestSet()
+    // A scene as a load of a file with the given number of objects leaves
+    // it (the leading mesh and one per object); -1 is created, never loaded.
+    void set(int slot, int objects)
     {
-        const int objects[] = {0, 1, 1, 1, 1, 2, 1, 1, 4, 3, 1, 1, 0, 0, 1, 0};
-        for (int i = 0; i < 16; ++i) set(SLOTS[i], objects[i]);
-    }
-    void set(Scene** slot, int objects)
-    {
-        for (int i = 0; i < 16; ++i)
-            if (SLOTS[i] == slot && *slot != saved[i]) delete *slot;
-        *slot = objects < 0 ? nullptr : sceneWithObjects(objects);
+        if (*SLOTS[slot] != saved[slot]) delete *SLOTS[slot];
+        *SLOTS[slot] = nullptr;
+        if (objects == NO_SCENE) return;
+        auto* scene = new Scene();
+        for (int i = 0; i <= objects; ++i) scene->meshes.push_back(std::make_unique<Mesh>());
+        scene->meshCount = objects + 1;
+        *SLOTS[slot] = scene;
     }
 
-    Scene* saved[16] = {};
+    Scene* saved[16] = {scene1, scene2, scene2b, scene3, scene4,  scene4b, scene5,  scene6,
+                        scene7, scene8, scene9,  scene9b, scene10, scene11, scene12, scene13};
 };
 
 }  // namespace
 
 TEST_F(DataSetCheck, ReportsEachSceneThatLacksWhatTheShowAddresses)
 {
+    // The smallest complete set: just what the show addresses.
+    const int smallest[] = {0, 1, 1, 1, 1, 2, 1, 1, 4, 3, 1, 1, 0, 0, 1, 0};
     const struct {
         const char* what;
-        std::vector<std::pair<Scene**, int>> changes;   // slot, objects (-1: no scene)
+        std::vector<std::pair<int, int>> changes;   // slot index, objects
         std::string report;
     } cases[] = {
         {"smallest complete set", {}, ""},
-        {"larger scenes", {{&scene4, 40}, {&scene9, 3}, {&scene9b, 5}, {&scene11, 14}}, ""},
-        {"scene7 with two of its four rings",
-         {{&scene7, 2}},
-         "data/objects/scene7.3ds: missing mesh 3 to mesh 4 (the file holds 2 objects; "
-         "scene7 addresses mesh 1 to mesh 4)"},
+        {"larger scenes", {{4, 40}, {10, 3}, {11, 5}, {13, 14}}, ""},
         {"scene4b without its second mesh, scene8 empty",
-         {{&scene4b, 1}, {&scene8, 0}},
+         {{5, 1}, {9, 0}},
          "data/objects/scene4_2.3ds: missing mesh 2 (the file holds 1 object; scene4b addresses "
          "mesh 1 to mesh 2)\n"
          "data/objects/scene8.3ds: missing mesh 1 to mesh 3 (the file holds 0 objects; scene8 "
          "addresses mesh 1 to mesh 3)"},
-        {"scene4 with no planet", {{&scene4, 0}},
-         "data/objects/scene4.3ds: missing mesh 1 (the file holds 0 objects; scene4 addresses "
-         "mesh 1)"},
         {"scene9b shorter than scene9",
-         {{&scene9, 4}, {&scene9b, 3}},
+         {{10, 4}, {11, 3}},
          "data/objects/scene9_2.3ds: holds 3 objects, fewer than the 4 objects of "
          "data/objects/scene9.3ds (the two are prepared mesh by mesh together)"},
-        {"scene11 one entry too many", {{&scene11, 15}},
+        {"scene11 one entry too many", {{13, 15}},
          "data/objects/scene11.3ds: holds 15 objects, more than the 14 objects that have a "
          "travel counter of their own"},
-        {"slots never filled",
-         {{&scene1, -1}, {&scene13, -1}},
+        {"slots never filled, scene5 never loaded",
+         {{0, NO_SCENE}, {6, -1}, {15, NO_SCENE}},
          "data/objects/scene1.3ds: scene1 was not loaded\n"
+         "data/objects/scene5.3ds: scene5 was not loaded\n"
          "data/objects/scene13.3ds: scene13 was not loaded"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        fillSmallestSet();
+        for (int i = 0; i < 16; ++i) set(i, smallest[i]);
         for (const auto& [slot, objects] : c.changes) set(slot, objects);
         std::string report = "left over";
         EXPECT_EQ(checkDataSet(report), c.report.empty() ? 1 : 0);
@@ -112,59 +99,34 @@ TEST_F(DataSetCheck, ReportsEachSceneThatLacksWhatTheShowAddresses)
     }
 }
 
-TEST_F(DataSetCheck, SceneWithoutItsLeadingMeshCountsAsNotLoaded)
-{
-    fillSmallestSet();
-    set(&scene5, -1);
-    scene5 = new Scene();   // created, never loaded: meshCount 0
-    std::string report;
-    EXPECT_EQ(checkDataSet(report), 0);
-    EXPECT_EQ(report, "data/objects/scene5.3ds: scene5 was not loaded");
-}
-
 // The data set the build generates must load whole and pass the check.
 TEST_F(DataSetCheck, GeneratedSetLoadsAndPasses)
 {
-    const std::string saved = dataDirectory();
+    const std::string savedDir = dataDirectory();
     setDataDirectory(QUORVANE_DATA_DIR);
     const char* files[] = {"scene1", "scene2", "scene2_2", "scene3", "scene4", "scene4_2",
                            "scene5", "scene6", "scene7", "scene8", "scene9", "scene9_2",
                            "scene10", "scene11", "scene12", "scene13"};
+    std::string error;
     for (int i = 0; i < 16; ++i) {
-        set(SLOTS[i], -1);
-        *SLOTS[i] = new Scene();
-        const std::string path = std::string("data/objects/") + files[i] + ".3ds";
-        std::string error;
-        EXPECT_EQ(loadScene3ds(**SLOTS[i], path.c_str(), error), 1) << error;
+        set(i, -1);
+        EXPECT_EQ(loadScene3ds(**SLOTS[i], ("data/objects/" + std::string(files[i]) + ".3ds").c_str(), error), 1)
+            << error;
     }
     std::string report;
-    EXPECT_EQ(checkDataSet(report), 1) << report;
+    EXPECT_EQ(checkDataSet(report), 1);
     EXPECT_EQ(report, "");
     setPictureWarningHandler([](const std::string& message) { ADD_FAILURE() << message; });
-    EXPECT_EQ(checkPictures(report), 1) << report;
+    EXPECT_EQ(checkPictures(report), 1);
     EXPECT_EQ(report, "");
     setPictureWarningHandler(nullptr);
-    setDataDirectory(saved);
+    setDataDirectory(savedDir);
 }
-
-namespace {
-
-std::vector<std::string> pictureWarnings;
-std::vector<std::string> pictureFailures;
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
 
 TEST(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
 {
     const std::string savedDir = dataDirectory();
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorvane_pictures_" + std::to_string(getpid()));
+    const fs::path dir = fs::temp_directory_path() / ("quorvane_pictures_" + std::to_string(getpid()));
     setDataDirectory(dir.string());
     setPictureFailureHandler([](const std::string& m) { pictureFailures.push_back(m); });
     const auto catalogue = pictureCatalogue();
@@ -180,28 +142,27 @@ TEST(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
         std::string problems, firstFile;
         std::vector<std::string> warnings;
         for (std::size_t i = 0; i < catalogue.size(); ++i) {
-            const CatalogueEntry& entry = catalogue[i];
-            const std::string name = fs::path(entry.path).filename().string();
+            const std::string name = fs::path(catalogue[i].path).filename().string();
             const std::string file = (dir / "gfx" / name).string();
-            std::string problem;
-            if ((i + round) % 3 == 0) {
-                problem = file + ": cannot open the file (No such file or directory)";
-            } else if ((i + round) % 3 == 1) {
+            if ((i + round) % 3 == 1) {
                 // Cut halfway through the picture data, past the headers.
-                const std::string bytes = readBytes(fs::path(QUORVANE_DATA_DIR) / "gfx" / name);
+                std::ifstream in(fs::path(QUORVANE_DATA_DIR) / "gfx" / name, std::ios::binary);
+                const std::string bytes(std::istreambuf_iterator<char>(in), {});
                 const std::size_t data = bytes.find("\xFF\xDA");
                 ASSERT_NE(data, std::string::npos) << name;
                 std::ofstream(file, std::ios::binary) << bytes.substr(0, (data + bytes.size()) / 2);
                 warnings.push_back(file + ": the file ends early (libjpeg: Premature end of JPEG "
                                           "file); the rest of the picture is grey");
-            } else {
+                continue;
+            }
+            std::string problem = file + ": cannot open the file (No such file or directory)";
+            if ((i + round) % 3 == 2) {
                 const std::uint32_t pixels[8 * 4] = {};
                 std::string error;
                 ASSERT_TRUE(writeJpeg(file, pixels, 8, 4, error)) << error;
                 problem = file + ": the picture is 8x4, the show needs " +
-                          std::to_string(entry.width) + "x" + std::to_string(entry.height);
+                          std::to_string(catalogue[i].width) + "x" + std::to_string(catalogue[i].height);
             }
-            if (problem.empty()) continue;
             if (firstFile.empty()) firstFile = file;
             problems += (problems.empty() ? "" : "\n") + problem;
         }
@@ -213,8 +174,7 @@ TEST(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
         // At start-up the same lines end the program, under the show's first line.
         requirePictures();
         ASSERT_EQ(pictureFailures.size(), 1u);
-        EXPECT_EQ(pictureFailures[0],
-                  "Couldn\u00B4t load " + firstFile + " file\n" + problems + "\n");
+        EXPECT_EQ(pictureFailures[0], "Couldn\u00B4t load " + firstFile + " file\n" + problems + "\n");
         EXPECT_EQ(pictureWarnings.size(), warnings.size());   // not warned twice
     }
     setPictureFailureHandler(nullptr);
@@ -226,12 +186,9 @@ TEST(PictureCheck, NamesEachPictureThatIsMissingCutShortOrOfAnotherSize)
 TEST(DataDirectory, TheGivenOneFirstThenEachPlaceNamedOnce)
 {
     const fs::path saved = fs::current_path();
-    const fs::path root = fs::canonical(fs::temp_directory_path()) /
-                          ("quorvane_data_dir_" + std::to_string(getpid()));
+    const fs::path root = fs::canonical(fs::temp_directory_path()) / ("quorvane_data_dir_" + std::to_string(getpid()));
     const std::string bare = (root / "bare").string(), here = (root / "here" / "data").string();
-    fs::create_directories(root / "given");
-    fs::create_directories(root / "bare");
-    fs::create_directories(here);
+    for (const fs::path& folder : {root / "given", fs::path(bare), fs::path(here)}) fs::create_directories(folder);
     fs::current_path(root / "here");
     std::string error;
     EXPECT_EQ(findDataDirectory((root / "given").string(), bare, error), (root / "given").string());

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,36 +20,32 @@
 
 namespace {
 
-// Every counter the timers move, and the music clock as the show reads it.
-struct Clocks {
-    std::vector<int> counters;
-    int music = 0;
-};
-
-Clocks readClocks()
+// Every counter the timers move, partMillis last, then the music clock as
+// the show reads it.
+std::vector<int> readClocks()
 {
-    Clocks c;
-    for (const auto& t : partTicks) c.counters.push_back(ticks(t));
-    for (const auto& t : cueTicks) c.counters.push_back(ticks(t));
-    c.counters.push_back(ticks(partMillis));
-    c.music = soundChoice == 1 ? musicPositionMs() : ticks(musicTimeMs);
+    std::vector<int> c;
+    for (const auto& t : partTicks) c.push_back(ticks(t));
+    for (const auto& t : cueTicks) c.push_back(ticks(t));
+    c.push_back(ticks(partMillis));
+    c.push_back(soundChoice == 1 ? musicPositionMs() : ticks(musicTimeMs));
     return c;
 }
 
-// How far each counter moved from a to b, when all moved alike: partTicks
-// and cueTicks by `tens`, partMillis by `ones`; false otherwise.
-bool movedBy(const Clocks& a, const Clocks& b, int tens, int ones)
+// True when, from a to b, partTicks and cueTicks all moved by `tens`,
+// partMillis by `ones` and the music clock by one of `music`; otherwise
+// says what moved on standard error.
+bool moved(const char* what, const std::vector<int>& a, const std::vector<int>& b, int tens, int ones,
+           std::vector<int> music)
 {
-    const std::size_t n = a.counters.size();
-    for (std::size_t i = 0; i + 1 < n; ++i)
-        if (b.counters[i] - a.counters[i] != tens) return false;
-    return b.counters[n - 1] - a.counters[n - 1] == ones;
-}
-
-void report(const char* what, const Clocks& a, const Clocks& b)
-{
-    std::fprintf(stderr, "%s: partTicks[0] %d -> %d, partMillis %d -> %d, music %d -> %d\n", what,
-                 a.counters[0], b.counters[0], a.counters.back(), b.counters.back(), a.music, b.music);
+    const std::size_t n = a.size();
+    bool ok = b[n - 2] - a[n - 2] == ones &&
+              std::find(music.begin(), music.end(), b[n - 1] - a[n - 1]) != music.end();
+    for (std::size_t i = 0; i + 2 < n; ++i) ok = ok && b[i] - a[i] == tens;
+    if (!ok)
+        std::fprintf(stderr, "%s: partTicks[0] %d -> %d, partMillis %d -> %d, music %d -> %d\n", what, a[0],
+                     b[0], a[n - 2], b[n - 2], a[n - 1], b[n - 1]);
+    return ok;
 }
 
 // Plays for a moment with the real timers (and the song through SDL's disk
@@ -73,38 +70,31 @@ void report(const char* what, const Clocks& a, const Clocks& b)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     std::unique_ptr<VirtualClock> steps = pauseShow(*clock);
-    const Clocks paused = readClocks();
+    const std::vector<int> paused = readClocks();
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    const Clocks held = readClocks();
-    bool ok = paused.music > 0 && movedBy(paused, held, 0, 0) && held.music == paused.music;
-    if (!ok) report("a second of pause", paused, held);
+    const std::vector<int> held = readClocks();
+    bool ok = paused.back() > 0 && moved("a second of pause", paused, held, 0, 0, {0});
 
     // One frame of 1/60 s: milliseconds 1 to 16 of the step clock, with one
     // 10 ms tick; the song 735 samples further (16 or 17 whole ms), the
-    // silent clock one tick of 10 ms.
+    // silent clock one tick of 10 ms. Six frames make exactly 100 ms of
+    // everything.
     stepShow(*steps);
-    const Clocks one = readClocks();
-    const int step = one.music - held.music;
-    if (!movedBy(held, one, 1, 16) || (sound == 1 ? step != 16 && step != 17 : step != 10)) {
-        report("one step", held, one);
-        ok = false;
-    }
-    // Six frames make exactly 100 ms of everything.
+    const std::vector<int> one = readClocks();
+    ok = moved("one step", held, one, 1, 16, sound == 1 ? std::vector<int>{16, 17} : std::vector<int>{10}) && ok;
     for (int i = 0; i < 5; ++i) stepShow(*steps);
-    const Clocks six = readClocks();
-    if (!movedBy(held, six, 10, 100) || six.music - held.music != 100) {
-        report("six steps", held, six);
-        ok = false;
-    }
+    const std::vector<int> six = readClocks();
+    ok = moved("six steps", held, six, 10, 100, {100}) && ok;
 
     // The song goes on from where it stood (within a device buffer).
     resumeShow(*clock);
-    const Clocks going = readClocks();
+    const std::vector<int> going = readClocks();
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    const Clocks resumed = readClocks();
-    if (going.music < six.music || going.music > six.music + 30 ||
-        resumed.music - six.music < 200 || resumed.counters.back() - six.counters.back() < 200) {
-        report("resumed", going, resumed);
+    const std::vector<int> resumed = readClocks();
+    const int music = six.back(), millis = six.end()[-2];
+    if (going.back() < music || going.back() > music + 30 || resumed.back() - music < 200 ||
+        resumed.end()[-2] - millis < 200) {
+        std::fprintf(stderr, "resumed: music %d -> %d -> %d\n", music, going.back(), resumed.back());
         ok = false;
     }
     std::fflush(stderr);
@@ -120,37 +110,39 @@ TEST(PauseDeathTest, CountersAndMusicClockStandStillAndStepByOneFrame)
     EXPECT_EXIT(pauseStepAndResume(1), ::testing::ExitedWithCode(0), "") << "with the song";
 }
 
-TEST(PlayerOptions, StartTakesSecondsOfTheShowAndRefusesTheRest)
+// Not given, the show starts from the loading picture, scaled automatically.
+TEST(PlayerOptions, StartAndScaleValuesAndTheirRefusals)
 {
+    const std::string START = "--start takes seconds of show time from 0 to 244.3 (the show ends at 234.3 s "
+                              "and its closing picture has darkened 10 s later), such as 100 or 12.5, not ";
+    const ScaleMode AUTO = ScaleMode::Automatic;
     const struct {
-        const char* value;
-        long long ms;   // -1: refused
+        std::vector<std::string> args;
+        long long startMs;
+        ScaleMode scale;
+        std::string error;
     } cases[] = {
-        {"100", 100000}, {"0", 0}, {"12.5", 12500}, {"244.3", 244300}, {"211.001", 211001},
-        {"-5", -1},      {"244.301", -1}, {"300", -1}, {"abc", -1},    {"1e2", -1},
-        {"", -1},        {"1.2345", -1},  {".5", -1},
+        {{}, -1, AUTO, ""},
+        {{"--start", "100"}, 100000, AUTO, ""},     {{"--start", "0"}, 0, AUTO, ""},
+        {{"--start", "12.5"}, 12500, AUTO, ""},     {{"--start", "244.3"}, 244300, AUTO, ""},
+        {{"--start", "211.001"}, 211001, AUTO, ""}, {{"--start", "-5"}, -1, AUTO, START + "-5"},
+        {{"--start", "abc"}, -1, AUTO, START + "abc"}, {{"--start", "244.301"}, -1, AUTO, START + "244.301"},
+        {{"--start", "1e2"}, -1, AUTO, START + "1e2"}, {{"--start", "1.2345"}, -1, AUTO, START + "1.2345"},
+        {{"--start", ".5"}, -1, AUTO, START + ".5"},   {{"--start", ""}, -1, AUTO, START},
+        {{"--start"}, -1, AUTO, "--start needs a value"},
+        {{"--scale", "integer"}, -1, ScaleMode::Integer, ""}, {{"--scale", "fit"}, -1, ScaleMode::Fit, ""},
+        {{"--scale", "Fit"}, -1, AUTO, "--scale takes integer or fit, not Fit"},
+        {{"--scale"}, -1, AUTO, "--scale needs a value"},
     };
     for (const auto& c : cases) {
         PlayerOptions options;
         std::string error;
-        const bool ok = parsePlayerOptions({"--start", c.value}, options, error);
-        EXPECT_EQ(ok, c.ms >= 0) << c.value;
-        if (ok) {
-            EXPECT_EQ(options.show.startMs, c.ms) << c.value;
-        } else {
-            EXPECT_EQ(error.rfind("--start takes seconds of show time from 0 to 244.3", 0), 0u) << error;
-            EXPECT_NE(error.find(std::string("not ") + c.value), std::string::npos) << error;
-        }
+        const std::string said = c.args.empty() ? "(none)" : c.args.front() + " " + c.args.back();
+        EXPECT_EQ(parsePlayerOptions(c.args, options, error), c.error.empty()) << said;
+        EXPECT_EQ(options.show.startMs, c.startMs) << said;
+        EXPECT_EQ(options.scale, c.scale) << said;
+        EXPECT_EQ(error, c.error) << said;
     }
-    PlayerOptions options;
-    std::string error;
-    EXPECT_FALSE(parsePlayerOptions({"--start"}, options, error));
-    EXPECT_EQ(error, "--start needs a value");
-    EXPECT_EQ(options.show.startMs, -1);   // not given: from the loading picture
-}
-
-TEST(PlayerOptions, HelpNamesTheStartAndEveryKey)
-{
     const std::string help = playerUsage();
     for (const char* word : {"--start S", "Escape", "Space", "Right arrow or .", "  T  ", "Alt+Enter",
                              "QUORVANE_START_PICTURE"})

@@ -18,87 +18,60 @@ std::vector<std::uint32_t> numberedPicture()
     return picture;
 }
 
-class PresentFrame : public ::testing::Test {
-protected:
-    void TearDown() override { setDisplayDevice(nullptr); }
-
-    void openAt(int width, int height)
-    {
-        setDisplayDevice(&display);
-        ASSERT_EQ(openDisplay("test", width, height), 1);
-        std::fill(std::begin(windowBuffer), std::end(windowBuffer), 0u);
-    }
-
-    MemoryDisplay display;
-};
-
 }  // namespace
 
-TEST_F(PresentFrame, SmallWindowShowsTheSourceItself)
+// In 512x384 the picture itself is shown; in 640x480 it sits at 64,48 in a
+// black border, its first two pixels cleared (in the caller's picture too).
+TEST(PresentFrame, BothWindowSizes)
 {
-    openAt(512, 384);
-    auto picture = numberedPicture();
-    EXPECT_EQ(presentFrame(windowBuffer, picture.data(), 512, 384, 512, 384, 0, 0), 1);
-    EXPECT_EQ(display.flips, 1);
-    EXPECT_EQ(display.pixel(0, 0), 0x800000u);      // not cleared
-    EXPECT_EQ(display.pixel(1, 0), 0x800001u);
-    EXPECT_EQ(display.pixel(511, 383), (383u << 12) | 511u | 0x800000u);
-    EXPECT_TRUE(std::all_of(std::begin(windowBuffer), std::end(windowBuffer),
-                            [](std::uint32_t p) { return p == 0; }));
-}
-
-TEST_F(PresentFrame, LargeWindowCentresThePictureInABlackBorder)
-{
-    openAt(640, 480);
-    auto picture = numberedPicture();
-    EXPECT_EQ(presentFrame(windowBuffer, picture.data(), 512, 384, 640, 480, 64, 48), 1);
-    // The caller's first two pixels are cleared, and show black.
-    EXPECT_EQ(picture[0], 0u);
-    EXPECT_EQ(picture[1], 0u);
-    EXPECT_EQ(picture[2], 0x800002u);
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            const bool inside = x >= 64 && x < 576 && y >= 48 && y < 432;
-            std::uint32_t expected = 0;
-            if (inside && !(y == 48 && x < 66))
-                expected = (static_cast<std::uint32_t>(y - 48) << 12) | (x - 64) | 0x800000;
-            ASSERT_EQ(display.pixel(x, y), expected) << x << "," << y;
+    MemoryDisplay display;
+    setDisplayDevice(&display);
+    for (const bool large : {false, true}) {
+        SCOPED_TRACE(large ? "640x480" : "512x384");
+        const int width = large ? 640 : 512, height = large ? 480 : 384;
+        const int left = large ? 64 : 0, top = large ? 48 : 0;
+        ASSERT_EQ(openDisplay("test", width, height), 1);
+        std::fill(std::begin(windowBuffer), std::end(windowBuffer), 0u);
+        auto picture = numberedPicture();
+        const int flips = display.flips;
+        EXPECT_EQ(presentFrame(windowBuffer, picture.data(), 512, 384, width, height, left, top), 1);
+        EXPECT_EQ(display.flips, flips + 1);
+        EXPECT_EQ(picture[1], large ? 0u : 0x800001u);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const bool inside = x >= left && x < left + 512 && y >= top && y < top + 384;
+                std::uint32_t expected = 0;
+                if (inside && !(large && y == top && x < left + 2))
+                    expected = (static_cast<std::uint32_t>(y - top) << 12) | (x - left) | 0x800000;
+                ASSERT_EQ(display.pixel(x, y), expected) << x << "," << y;
+            }
         }
     }
-}
-
-TEST_F(PresentFrame, NothingIsDrawnWhileInactiveOrUnlockable)
-{
-    openAt(512, 384);
-    auto picture = numberedPicture();
-    display.isActive = false;
-    EXPECT_EQ(flipToDisplay(picture.data()), 1);
-    EXPECT_EQ(display.flips, 0);
-    display.isActive = true;
-    display.failLock = true;
-    EXPECT_EQ(flipToDisplay(picture.data()), 0);
-    EXPECT_EQ(display.flips, 0);
-}
-
-TEST(OpenDisplay, FailsForAFormatNoConverterTakes)
-{
-    MemoryDisplay display({16, 0xF00, 0xF0, 0xF});
-    setDisplayDevice(&display);
-    EXPECT_EQ(openDisplay("test", 512, 384), 0);
-    MemoryDisplay closed;
-    closed.failOpen = true;
-    setDisplayDevice(&closed);
-    EXPECT_EQ(openDisplay("test", 512, 384), 0);
     setDisplayDevice(nullptr);
 }
 
-TEST(FlipToDisplay, ConvertsEveryRowIntoTheDisplayFormat)
+// A display opens when it can and has a format a converter takes. Nothing
+// is drawn while the window is inactive or cannot be locked; otherwise
+// every row is converted into the display's format.
+TEST(FlipToDisplay, ConvertsEveryRowWhenTheDisplayCanTakeIt)
 {
-    MemoryDisplay display({16, 0xF800, 0x7E0, 0x1F});
+    MemoryDisplay rgb444({16, 0xF00, 0xF0, 0xF}), closed, display({16, 0xF800, 0x7E0, 0x1F});
+    closed.failOpen = true;
+    setDisplayDevice(&rgb444);
+    EXPECT_EQ(openDisplay("test", 512, 384), 0);
+    setDisplayDevice(&closed);
+    EXPECT_EQ(openDisplay("test", 512, 384), 0);
     setDisplayDevice(&display);
     ASSERT_EQ(openDisplay("test", 512, 384), 1);
     std::vector<std::uint32_t> picture(512 * 384, 0x00FF8040);
     picture[383 * 512 + 511] = 0x00FFFFFF;
+    display.isActive = false;
+    EXPECT_EQ(flipToDisplay(picture.data()), 1);
+    display.isActive = true;
+    display.failLock = true;
+    EXPECT_EQ(flipToDisplay(picture.data()), 0);
+    EXPECT_EQ(display.flips, 0);
+    display.failLock = false;
     EXPECT_EQ(flipToDisplay(picture.data()), 1);
     std::uint16_t first = 0, last = 0;
     std::memcpy(&first, display.screen().data(), 2);

@@ -31,19 +31,16 @@ TEST(Readout, DrawnOnTheWayToTheScreenOnlyAndNotWhileMuted)
 
     // A black box of 16 characters (2 + 16 * 6 - 1 + 2 = 99 pixels) over the
     // top 11 rows, with white letters in it; the rest is the picture.
-    int white = 0, black = 0, grey = 0;
+    int white = 0, wrong = 0;
     for (int y = 0; y < 384; ++y)
         for (int x = 0; x < 512; ++x) {
             const std::uint32_t p = display.pixel(x, y);
-            const bool inBox = x < 99 && y < READOUT_HEIGHT;
-            if (!inBox) grey += p == GREY;
+            if (x >= 99 || y >= READOUT_HEIGHT) wrong += p != GREY;
             else if (p == 0xFFFFFFu) ++white;
-            else black += p == 0;
+            else wrong += p != 0;
         }
-    EXPECT_EQ(grey, 512 * 384 - 99 * READOUT_HEIGHT);
+    EXPECT_EQ(wrong, 0);
     EXPECT_GT(white, 100);
-    EXPECT_EQ(white + black, 99 * READOUT_HEIGHT);
-    EXPECT_EQ(display.pixel(0, 0), 0u);
     // Neither the show's picture nor the copy kept of it holds the readout.
     EXPECT_EQ(std::count(picture.begin(), picture.end(), GREY), 512 * 384);
     EXPECT_EQ(std::count(retainedPicture, retainedPicture + 512 * 384, GREY), 512 * 384);
@@ -58,7 +55,6 @@ TEST(Readout, DrawnOnTheWayToTheScreenOnlyAndNotWhileMuted)
     EXPECT_EQ(display.flips, flips);
     EXPECT_EQ(presentCount, count + 1);
     EXPECT_EQ(retainedPicture[512 * 384 - 1], 0x102030u);
-    EXPECT_EQ(display.pixel(511, 383), GREY);
 
     readoutText[0] = 0;
     closeDisplay();

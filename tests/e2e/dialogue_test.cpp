@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/process_support.h"
 
@@ -14,73 +17,55 @@ const std::string SIZE_QUESTION =
 const std::string WRONG = "That\u00B4s not a correct answer\n";
 const std::string SOUND_QUESTION = "1.Sound\n2.Nosound\n";
 
-// A data directory without the loading picture: the program answers its
-// questions, then stops at the first picture it loads.
-std::string emptyDataDir()
-{
-    const auto dir = std::filesystem::temp_directory_path() / "quorvane_e2e_empty_data";
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
-
-ProcessResult answer(const std::string& input, std::vector<std::string> args = {})
-{
-    args.insert(args.begin(), {"--data", emptyDataDir()});
-    return runProcess(PLAYER, args, input, {"DISPLAY=", "WAYLAND_DISPLAY="});
-}
-
 }  // namespace
 
-TEST(Dialogue, WrongSizeAnswerIsReportedAndAskedAgain)
+// The player is given a data directory without the loading picture unless
+// a case names its own: it answers its questions, then stops at the first
+// picture it loads, naming it.
+TEST(Dialogue, AnswersOnStandardInputAndOptions)
 {
-    const ProcessResult r = answer("3\n2\n2\n");
-    EXPECT_EQ(r.out, SIZE_QUESTION + WRONG + SIZE_QUESTION + SOUND_QUESTION);
-    // Then the loading picture is missing: the message names it, status 1.
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Couldn\u00B4t load "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("loading.jpg file"), std::string::npos) << r.err;
-}
-
-TEST(Dialogue, TextThatIsNotANumberIsDroppedAndTheQuestionRepeated)
-{
-    const ProcessResult r = answer("abc\n1\nxyz\n7\n1\n");
-    // The size question counts it as a wrong answer; the sound question asks
-    // again without a word.
-    EXPECT_EQ(r.out, SIZE_QUESTION + WRONG + SIZE_QUESTION + SOUND_QUESTION + SOUND_QUESTION +
-                         SOUND_QUESTION);
-    EXPECT_EQ(r.status, 1);
-}
-
-TEST(Dialogue, EndOfInputEndsTheProgramClearly)
-{
-    for (const std::string input : {"", "2\n", "5\nhello"}) {
-        SCOPED_TRACE(input);
-        const ProcessResult r = answer(input);
-        EXPECT_FALSE(r.timedOut);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("no answer on standard input"), std::string::npos) << r.err;
+    const std::string empty = (std::filesystem::temp_directory_path() / "quorvane_e2e_empty_data").string();
+    std::filesystem::create_directories(empty);
+    const std::string NO_LOADING_PICTURE = "Couldn\u00B4t load " + empty + "/gfx/loading.jpg file";
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::optional<std::string> out;   // the whole standard output, when looked at
+        std::string said;                 // a part of standard output or error
+        bool whole = false;               // said is the whole standard error
+    } cases[] = {
+        {"a wrong size is reported and asked again", {}, "3\n2\n2\n", 1,
+         SIZE_QUESTION + WRONG + SIZE_QUESTION + SOUND_QUESTION, NO_LOADING_PICTURE},
+        // The size question counts text as a wrong answer; the sound
+        // question asks again without a word.
+        {"text that is not a number", {}, "abc\n1\nxyz\n7\n1\n", 1,
+         SIZE_QUESTION + WRONG + SIZE_QUESTION + SOUND_QUESTION + SOUND_QUESTION + SOUND_QUESTION,
+         NO_LOADING_PICTURE},
+        {"no input", {}, "", 1, std::nullopt, "no answer on standard input"},
+        {"input ends after the size", {}, "2\n", 1, std::nullopt, "no answer on standard input"},
+        {"input ends in a line", {}, "5\nhello", 1, std::nullopt, "no answer on standard input"},
+        {"options answer the questions", {"--size", "1", "--nosound"}, "", 1, "", NO_LOADING_PICTURE},
+        {"help", {"--help"}, "", 0, std::nullopt, "--size 1|2"},
+        {"a bad size", {"--size", "3"}, "", 2, std::nullopt, "--size"},
+        {"an unknown option", {"--frobnicate"}, "", 2, std::nullopt, "--frobnicate"},
+        {"a missing data directory", {"--data", "/nonexistent/quorvane"}, "1\n2\n", 1, std::nullopt,
+         "quorvane: no data directory at /nonexistent/quorvane\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> args = c.args;
+        if (std::find(args.begin(), args.end(), "--data") == args.end())
+            args.insert(args.begin(), {"--data", empty});
+        const ProcessResult r = runProcess(PLAYER, args, c.input, {"DISPLAY=", "WAYLAND_DISPLAY="});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        if (c.out) {
+            EXPECT_EQ(r.out, *c.out);
+        }
+        EXPECT_NE((r.out + r.err).find(c.said), std::string::npos) << r.out << r.err;
+        if (c.whole) {
+            EXPECT_EQ(r.err, c.said);
+        }
     }
-}
-
-TEST(Dialogue, OptionsAnswerTheQuestions)
-{
-    const ProcessResult r = answer("", {"--size", "1", "--nosound"});
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.status, 1);   // the missing loading picture again
-    EXPECT_NE(r.err.find("loading.jpg"), std::string::npos);
-}
-
-TEST(PlayerOptions, HelpBadOptionsAndAMissingDataDirectory)
-{
-    ProcessResult r = runProcess(PLAYER, {"--help"}, "");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("--size 1|2"), std::string::npos);
-    r = runProcess(PLAYER, {"--size", "3"}, "");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("--size"), std::string::npos);
-    r = runProcess(PLAYER, {"--frobnicate"}, "");
-    EXPECT_EQ(r.status, 2);
-    r = runProcess(PLAYER, {"--data", "/nonexistent/quorvane"}, "1\n2\n");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "quorvane: no data directory at /nonexistent/quorvane\n");
 }

@@ -6,21 +6,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 int counter = 0;
 
@@ -35,18 +25,12 @@ RunningProcess startProcess(const std::string& program, const std::vector<std::s
     process.outPath = stem + ".out";
     process.errPath = stem + ".err";
     const std::string inPath = stem + ".in";
-    {
-        std::ofstream in(inPath, std::ios::binary);
-        in << input;
-    }
+    std::ofstream(inPath, std::ios::binary) << input;
     const int pid = fork();
     if (pid == 0) {
-        const int in = open(inPath.c_str(), O_RDONLY);
-        const int out = open(process.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(process.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
+        dup2(open(inPath.c_str(), O_RDONLY), 0);
+        dup2(open(process.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        dup2(open(process.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         setpgid(0, 0);
         for (const std::string& e : env) {
             const auto eq = e.find('=');
@@ -70,9 +54,7 @@ ProcessResult waitProcess(RunningProcess& process, double seconds)
     if (process.pid <= 0) return result;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     int status = 0;
-    for (;;) {
-        const int done = waitpid(process.pid, &status, WNOHANG);
-        if (done == process.pid) break;
+    while (waitpid(process.pid, &status, WNOHANG) != process.pid) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill(-process.pid, SIGKILL);
             kill(process.pid, SIGKILL);

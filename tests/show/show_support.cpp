@@ -1,15 +1,12 @@
 #include "tests/show/show_support.h"
 
 #include "control/clock.h"
-#include "control/pictures.h"
 #include "control/random.h"
-#include "control/scenes.h"
 #include "control/startup.h"
 #include "display/device.h"
 #include "display/present.h"
 #include "display/screen.h"
 #include "image/picture.h"
-#include "scene/model.h"
 #include "show/state.h"
 
 MemoryDisplay& prepareShow()
@@ -22,10 +19,7 @@ MemoryDisplay& prepareShow()
     setDataDirectory(QUORVANE_DATA_DIR);
     setScreenSize(512, 384);
     buildRowOffsets();
-    windowWidth = 512;
-    windowHeight = 384;
-    pictureOffsetX = 0;
-    pictureOffsetY = 0;
+    setWindowGeometry(1);
     setDisplayDevice(&display);
     openDisplay("test", 512, 384);
 
@@ -37,11 +31,6 @@ void startPart(int part)
 {
     resetShowState();
     currentPart = part;
-}
-
-void setCounters(std::initializer_list<CounterValue> values)
-{
-    for (const CounterValue& value : values) setTicks(*value.counter, value.value);
 }
 
 int drawsSinceReset(int limit)

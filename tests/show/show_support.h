@@ -1,7 +1,4 @@
 #pragma once
-#include <atomic>
-#include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "display/memory_display.h"
@@ -17,13 +14,6 @@ MemoryDisplay& prepareShow();
 // Puts the parts' records and every clock back to their start
 // (resetShowState) and sets currentPart.
 void startPart(int part);
-
-// Sets tick counters, e.g. setCounters({{&partTicks[3], 721}}).
-struct CounterValue {
-    std::atomic<std::int32_t>* counter;
-    std::int32_t value;
-};
-void setCounters(std::initializer_list<CounterValue> values);
 
 // How many numbers were drawn since the last resetRandom(), found by
 // drawing the next two and looking the pair up among the first limit

@@ -836,8 +836,8 @@ bool paintPlaceholder(Canvas& canvas, const std::string& name, std::string& erro
 bool paintByName(const std::string& name, Canvas& canvas, std::string& error)
 {
     // Text pictures, as the parts lay them with a threshold on red.
-    if (name == "pic09.jpg") return paintHeavyTitle(canvas, "QUORVANE", 4, error);
-    if (name == "pic10.jpg") return paintHeavyTitle(canvas, "REAL-TIME", 4, error);
+    if (name == "pic09.jpg") return paintHeavyTitle(canvas, "QVRN", 4, error);
+    if (name == "pic10.jpg") return paintHeavyTitle(canvas, "REAL-TIME", 5, error);
     if (name == "pic14.jpg") return paintTitleCaption(canvas, "IN 32 BITS", error);
     // Laid at column 250 and at column 212: only their first 261 and 299
     // columns can be on screen.

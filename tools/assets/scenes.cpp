@@ -67,17 +67,18 @@ void turnAboutY(Shape& shape, double a)
 }
 
 // scene2: a welded (2,3) torus knot, environment-mapped, bounding radius
-// 64 at depth 300 (about 55 pixels): it flips 50 units to either side while
-// the camera rolls and sways, which brings it within a few pixels of the
-// top edge; a larger knot crosses it.
+// 44.5 at depth 300 (about 40 pixels). When it flips to the left the camera's
+// turn about y adds to the offset, and the roll carries its centre to about
+// 132 pixels from the middle in every direction: a radius over 48 crosses the
+// top and bottom edges.
 std::vector<Object3ds> knotScene()
 {
     const auto knot = [](double t) {
         const double phi = TWO_PI * t;
-        const double ring = 39.0 + 17.0 * shapeCos(3.0 * phi);
-        return ShapePoint{ring * shapeCos(2.0 * phi), ring * shapeSin(2.0 * phi), 17.0 * shapeSin(3.0 * phi)};
+        const double ring = 26.0 + 11.0 * shapeCos(3.0 * phi);
+        return ShapePoint{ring * shapeCos(2.0 * phi), ring * shapeSin(2.0 * phi), 11.0 * shapeSin(3.0 * phi)};
     };
-    return {meshObject("knot", closedTube(knot, 120, 8, 8.0))};
+    return {meshObject("knot", closedTube(knot, 120, 8, 7.5))};
 }
 
 // scene2b: the tunnel part 1 flies through at 500 units per second. Object z

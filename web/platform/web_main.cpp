@@ -12,8 +12,8 @@
 
 #include "control/clock.h"
 #include "control/startup.h"
+#include "control/virtual_clock.h"
 #include "image/picture.h"
-#include "tools/capture/virtual_clock.h"
 #include "web/platform/canvas_display.h"
 #include "web/platform/page_clock.h"
 #include "web/platform/webaudio_sound.h"

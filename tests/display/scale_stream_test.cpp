@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
+#include "display/memory_display.h"
+#include "display/present.h"
 #include "display/scale.h"
 
 TEST(ResamplePicture, StreamingStoresDrawWhatPlainStoresDraw)
@@ -51,4 +54,52 @@ TEST(PrepareResampler, StreamsOnlyScreensLargerThanTheCache)
     EXPECT_TRUE(r.streaming);
     prepareResampler(r, chooseScale(512, 384, 512, 384, ScaleMode::Automatic), 512, 384, 512, 384);
     EXPECT_FALSE(r.streaming);
+}
+
+namespace {
+
+// A screen that enlarges the picture itself, as the player's window does.
+class TakingDisplay : public MemoryDisplay {
+public:
+    using MemoryDisplay::MemoryDisplay;
+    bool takePicture(const std::uint32_t* pixels, int pitch) override
+    {
+        taken = pixels;
+        takenPitch = pitch;
+        return true;
+    }
+    bool showsReadout() override { return true; }
+    const std::uint32_t* taken = nullptr;
+    int takenPitch = 0;
+};
+
+}  // namespace
+
+TEST(FlipToDisplay, HandsThePictureOverOnlyInTheProgramsFormatAndWithoutReadout)
+{
+    std::vector<std::uint32_t> picture(512 * 384, 0x123456);
+    TakingDisplay display;
+    setDisplayDevice(&display);
+    ASSERT_EQ(openDisplay("test", 512, 384), 1);
+    EXPECT_EQ(flipToDisplay(picture.data()), 1);
+    EXPECT_EQ(display.taken, picture.data());
+    EXPECT_EQ(display.takenPitch, 512);
+    EXPECT_EQ(display.flips, 1);
+    EXPECT_EQ(display.pixel(511, 383), 0u);   // no rows converted
+
+    // The readout is drawn over converted rows.
+    display.taken = nullptr;
+    std::snprintf(readoutText, sizeof readoutText, "%s", "1.0");
+    EXPECT_EQ(flipToDisplay(picture.data()), 1);
+    readoutText[0] = 0;
+    EXPECT_EQ(display.taken, nullptr);
+    EXPECT_EQ(display.pixel(511, 383), 0x123456u);
+
+    TakingDisplay narrow({16, 0xF800, 0x7E0, 0x1F});
+    setDisplayDevice(&narrow);
+    ASSERT_EQ(openDisplay("test", 512, 384), 1);
+    EXPECT_EQ(flipToDisplay(picture.data()), 1);
+    EXPECT_EQ(narrow.taken, nullptr);
+    EXPECT_EQ(narrow.flips, 1);
+    setDisplayDevice(nullptr);
 }

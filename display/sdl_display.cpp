@@ -167,6 +167,7 @@ public:
 
     void pumpEvents() override
     {
+        lastPump_ = Clock::now();
         SDL_Event event;
         while (window_ && SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT ||
@@ -242,7 +243,9 @@ public:
 
     bool escapePressed() override
     {
-        pumpEvents();
+        // Each frame pumps as it is shown, just before the show asks; a
+        // second pump then (a round of system calls) would find nothing new.
+        if (Clock::now() - lastPump_ > std::chrono::milliseconds(2)) pumpEvents();
         const Uint8* keys = SDL_GetKeyboardState(nullptr);
         const bool pressed = escapeLatched_ || (keys && keys[SDL_SCANCODE_ESCAPE]);
         escapeLatched_ = false;
@@ -447,6 +450,7 @@ private:
     ScalePlan plan_;
     std::chrono::microseconds frameTime_{16667};
     Clock::time_point lastFlip_;
+    Clock::time_point lastPump_;
 };
 
 }  // namespace

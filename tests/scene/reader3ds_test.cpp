@@ -113,33 +113,25 @@ TEST(ReadScene3ds, LightVectorIsBytesFourToFifteenOfTheMeshBefore)
     expectLight(*scene.meshes[4], 0, 0, -1);
 }
 
-TEST(ReadScene3ds, FaceListChildrenAreSkipped)
+TEST(ReadScene3ds, OtherChunksArePassedOver)
 {
+    // A material block and a keyframe block (top bit set), the face list's
+    // material and smoothing children and an object matrix: whatever they
+    // hold, even bytes that look like an object block, is not read.
+    const Bytes hidden = quadObject("Hidden");
     const Bytes material = chunk(0x4130, join({name("Stone"), u16(2), u16(0), u16(1)}));
     const Bytes smoothing = chunk(0x4150, join({u32(1), u32(1)}));
-    const Bytes first = object(
-        "A", triangleMesh(join({vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+    const Bytes faced = object(
+        "F", triangleMesh(join({vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
                                 faceList({{0, 1, 2}, {2, 1, 0}}, join({material, smoothing}))})));
-    const Scene scene = readBytes(file(join({first, quadObject("B")})));
+    const Bytes matrix = chunk(0x4160, Bytes(48, 0x40));
+    const Bytes withMatrix = object("M", triangleMesh(join({vertexList({{1, 1, 1}}), matrix})));
+    const Scene scene =
+        readBytes(file(join({chunk(0xAFFF, hidden), faced, chunk(0xB000, hidden), withMatrix})));
     ASSERT_EQ(scene.meshCount, 3);
     ASSERT_EQ(scene.meshes[1]->faceCount, 2);
     EXPECT_EQ(scene.meshes[1]->faces[1].a, 2);
     EXPECT_EQ(scene.meshes[1]->faces[1].c, 0);
-    EXPECT_EQ(scene.meshes[2]->vertexCount, 4);
-}
-
-TEST(ReadScene3ds, OtherChunksArePassedOver)
-{
-    // A material block and a keyframe block (top bit set) and an object
-    // matrix: whatever they hold, even bytes that look like an object block,
-    // is not read.
-    const Bytes hidden = quadObject("Hidden");
-    const Bytes objects = join({chunk(0xAFFF, hidden), quadObject("A"), chunk(0xB000, hidden)});
-    const Bytes matrix = chunk(0x4160, Bytes(48, 0x40));
-    const Bytes withMatrix = object("M", triangleMesh(join({vertexList({{1, 1, 1}}), matrix})));
-    const Scene scene = readBytes(file(join({objects, withMatrix})));
-    ASSERT_EQ(scene.meshCount, 3);
-    EXPECT_EQ(scene.meshes[1]->vertexCount, 4);
     ASSERT_EQ(scene.meshes[2]->vertexCount, 1);
     EXPECT_EQ(scene.meshes[2]->vertices[0].restX, 1.0f);
 }

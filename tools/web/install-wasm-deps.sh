@@ -38,10 +38,28 @@ SOURCES
   apt_private=(-o "Dir::Etc::SourceList=$work/sources.sources" -o Dir::Etc::SourceParts=/dev/null
                -o "Dir::State::Lists=$work/lists" -o Debug::NoLocking=1)
   echo "Fetching Debian's source package of libjpeg-turbo ($VERSION_CODENAME)"
-  (cd "$work" && apt-get -q "${apt_private[@]}" update >/dev/null &&
-     apt-get -q "${apt_private[@]}" source --download-only "libjpeg-turbo=$version" >/dev/null 2>&1 ||
-     apt-get -q "${apt_private[@]}" source --download-only libjpeg-turbo >/dev/null 2>&1)
-  (cd "$work" && dpkg-source -q -x libjpeg-turbo_*.dsc src >/dev/null 2>&1)
+  (cd "$work" && apt-get -q "${apt_private[@]}" update >/dev/null)
+  (cd "$work" && { apt-get -q "${apt_private[@]}" source --download-only "libjpeg-turbo=$version" ||
+                   apt-get -q "${apt_private[@]}" source --download-only libjpeg-turbo; } >"$work/fetch.log" 2>&1) || true
+  if compgen -G "$work/libjpeg-turbo_*.dsc" >/dev/null; then
+    (cd "$work" && dpkg-source -q -x libjpeg-turbo_*.dsc src >/dev/null 2>&1)
+  elif compgen -G "$work/libjpeg-turbo_*.orig.tar.*" >/dev/null && compgen -G "$work/libjpeg-turbo_*.debian.tar.*" >/dev/null; then
+    # Some mirrors serve a source package's archives but not the .dsc that
+    # lists them: the same unpacking by hand, upstream sources then Debian's
+    # patches in their order.
+    mkdir "$work/src"
+    tar -xf "$work"/libjpeg-turbo_*.orig.tar.* -C "$work/src" --strip-components=1
+    tar -xf "$work"/libjpeg-turbo_*.debian.tar.* -C "$work/src"
+    if [ -f "$work/src/debian/patches/series" ]; then
+      grep -vE '^\s*(#|$)' "$work/src/debian/patches/series" | while read -r patch _; do
+        patch -d "$work/src" -p1 -s <"$work/src/debian/patches/$patch"
+      done
+    fi
+  else
+    cat "$work/fetch.log" >&2
+    echo "Could not fetch Debian's source package of libjpeg-turbo for the browser build" >&2
+    exit 1
+  fi
   echo "Building libjpeg-turbo for WebAssembly"
   emcmake cmake -S "$work/src" -B "$work/build" -DCMAKE_BUILD_TYPE=Release -DWITH_SIMD=0 \
     -DENABLE_SHARED=0 -DENABLE_STATIC=1 -DWITH_TURBOJPEG=0 -DWITH_JAVA=0 \
